@@ -1,0 +1,29 @@
+#pragma once
+// Access to config.ini: one key at a time, read from or written to the file at each call.
+
+#include "platform/ports.h"
+
+#include <string>
+#include <string_view>
+
+namespace quellix {
+
+// The folder of the program followed by "\config.ini".
+std::string configPath(ProcessPort& process);
+
+// The value of `key` in `section` of `file`, or `defaultValue` when there is none.
+std::string LireIni(const System& os, std::string_view section, std::string_view key,
+                    const std::string& file, std::string_view defaultValue);
+
+// Writes one key; the file is replaced atomically. False when nothing could be written (read-only
+// file, no write access, a value that the ANSI code page cannot hold): the file is then untouched.
+bool EcrireIni(const System& os, std::string_view section, std::string_view key,
+               std::string_view value, const std::string& file);
+
+// False only when "present" of the game's section reads exactly "0".
+bool JeuPresent(const System& os, std::string_view section);
+
+// "1" when "path" of the game's section reads non-empty, else "0".
+std::string EtatChemin(const System& os, std::string_view section);
+
+} // namespace quellix

@@ -1,0 +1,18 @@
+#pragma once
+// What every start does before anything else: register the vx protocol and make sure config.ini
+// exists.
+
+#include "platform/ports.h"
+
+namespace quellix {
+
+// Writes the vx protocol registration (classes root, local machine, then the current user).
+// Failures are silent.
+void registerVxProtocol(const System& os);
+
+enum class ConfigFile { Existed, Created, CouldNotCreate };
+
+// Creates config.ini with the defaults when no file (normal or hidden) is there.
+ConfigFile ensureConfigFile(const System& os);
+
+} // namespace quellix
