@@ -1,0 +1,56 @@
+#include "launch/link.h"
+
+namespace quellix {
+
+namespace {
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+} // namespace
+
+std::string argumentText(std::string_view commandLine) {
+    // The program name ends at the closing quote when it starts with one, else at the first blank;
+    // this is how the system's own parser finds argv[0].
+    size_t end = 0;
+    if (!commandLine.empty() && commandLine.front() == '"') {
+        size_t close = commandLine.find('"', 1);
+        end = close == std::string_view::npos ? commandLine.size() : close + 1;
+    } else {
+        while (end < commandLine.size() && !isBlank(commandLine[end])) {
+            ++end;
+        }
+    }
+    while (end < commandLine.size() && isBlank(commandLine[end])) {
+        ++end;
+    }
+    return std::string(commandLine.substr(end));
+}
+
+LaunchLink cutLink(std::string_view arguments) {
+    if (arguments.size() >= 2 && arguments.front() == '"' && arguments.back() == '"') {
+        arguments = arguments.substr(1, arguments.size() - 2);
+    }
+    if (arguments.empty()) {
+        return {"vide", ""};
+    }
+    LaunchLink elements;
+    for (size_t start = 0;;) {
+        size_t slash = arguments.find('/', start);
+        elements.emplace_back(arguments.substr(start, slash - start));
+        if (slash == std::string_view::npos) {
+            break;
+        }
+        start = slash + 1;
+    }
+    return elements;
+}
+
+LaunchLink LireLien(ProcessPort& process) {
+    return cutLink(argumentText(process.commandLine()));
+}
+
+bool isNoLink(const LaunchLink& link) {
+    return !link.empty() && link.front() == "vide";
+}
+
+} // namespace quellix

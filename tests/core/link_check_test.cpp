@@ -1,0 +1,54 @@
+#include "launch/link_check.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace quellix {
+namespace {
+
+TEST(LinkCheck, AdmitsWhatServersAndPasswordsReallyLookLike) {
+    for (std::string_view address :
+         {"127.0.0.1:27960", "a", "jeux.vorbanix.fr:28960", "fe80::1:27015", "9-host.example"}) {
+        EXPECT_TRUE(isAllowedServerAddress(address)) << address;
+    }
+    for (std::string_view password : {"", "secret", "P4ss_w-rd.!~*'()@", "%41%2B", "a-b"}) {
+        EXPECT_TRUE(isAllowedPassword(password)) << password;
+    }
+    EXPECT_TRUE(isAllowedServerAddress(std::string(128, 'a')));
+    EXPECT_TRUE(isAllowedPassword(std::string(64, 'z')));
+}
+
+TEST(LinkCheck, RefusesLengthsAndLeadingCharactersOutsideTheLists) {
+    for (std::string_view address : {"", "-connect", ".host", ":27960"}) {
+        EXPECT_FALSE(isAllowedServerAddress(address)) << address;
+    }
+    EXPECT_FALSE(isAllowedServerAddress(std::string(129, 'a')));
+    EXPECT_FALSE(isAllowedPassword(std::string(65, 'z')));
+    EXPECT_FALSE(isAllowedPassword("-game"));
+}
+
+// Every character that a game's command line treats specially, at the start, middle and end.
+TEST(LinkCheck, RefusesEveryForbiddenCharacterInEveryPosition) {
+    const std::string forbiddenInBoth =
+        std::string(" +;=\"?#\\\t\r\n/&<>|^`$,[]{}\x7f\xc3\xa9") + '\0';
+    const std::string forbiddenInAddress = "_!~*'()@%";
+    auto variants = [](char c) {
+        return std::vector<std::string>{std::string(1, c) + "abc", "ab" + std::string(1, c) + "c",
+                                        "abc" + std::string(1, c)};
+    };
+    for (char c : forbiddenInBoth) {
+        for (const std::string& text : variants(c)) {
+            EXPECT_FALSE(isAllowedServerAddress(text)) << int(c);
+            EXPECT_FALSE(isAllowedPassword(text)) << int(c);
+        }
+    }
+    for (char c : forbiddenInAddress) {
+        for (const std::string& text : variants(c)) {
+            EXPECT_FALSE(isAllowedServerAddress(text)) << c;
+        }
+    }
+}
+
+} // namespace
+} // namespace quellix
