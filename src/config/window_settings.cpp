@@ -1,0 +1,40 @@
+#include "config/window_settings.h"
+
+#include "config/catalogue.h"
+#include "config/settings.h"
+
+#include <string>
+
+namespace quellix {
+namespace {
+
+// The number a stored option stands for: only "1" ticks the box. The writers store nothing but
+// "0" and "1"; a missing file or key reads as empty, which must leave the box in a known state.
+int optionValue(const std::string& stored) {
+    return stored == "1" ? 1 : 0;
+}
+
+} // namespace
+
+void AfficherJeuxInstalles(const System& os, Controls& controls) {
+    for (const GameEntry& game : GameCatalogue) {
+        controls.setVisible(game.indicator, JeuPresent(os, game.section));
+    }
+}
+
+void AfficherChemins(const System& os, Controls& controls) {
+    const std::string file = configPath(os.process);
+    for (const GameEntry& game : GameCatalogue) {
+        controls.setText(std::string(game.controlPrefix) + "_path",
+                         LireIni(os, game.section, "path", file, ""));
+    }
+}
+
+void AfficherOptions(const System& os, Controls& controls) {
+    const std::string file = configPath(os.process);
+    controls.setValue("sansvalid_chk",
+                      optionValue(LireIni(os, "general", "sansvalidation", file, "")));
+    controls.setValue("accel_chk", optionValue(LireIni(os, "general", "acceleration", file, "")));
+}
+
+} // namespace quellix
