@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 
 namespace quellix::test {
 
@@ -44,25 +45,41 @@ long MemoryRegistry::resolve(RegHandle parent, const std::string& subKey, RegHan
     return kRegSuccess;
 }
 
+RegHandle MemoryRegistry::newHandle(RegHandle root, const std::string& path, bool readOnly) {
+    RegHandle key = nextHandle_++;
+    handles_[key] = {root, path};
+    if (readOnly) {
+        readOnlyHandles_.insert(key);
+    }
+    return key;
+}
+
+void MemoryRegistry::addKey(RegHandle root, const std::string& path) {
+    // Every missing parent is created too.
+    for (size_t pos = 0; pos != std::string::npos;) {
+        pos = path.find('\\', pos + 1);
+        keys_[keyName(root, path.substr(0, pos))];
+    }
+}
+
+void MemoryRegistry::lock(RegHandle root, const std::string& path) {
+    locked_.insert(keyName(root, path));
+}
+
 long MemoryRegistry::createKey(RegHandle parent, const std::string& subKey, RegHandle& key) {
     RegHandle root = 0;
     std::string path;
     if (long status = resolve(parent, subKey, root, path); status != kRegSuccess) {
         return status;
     }
+    if (locked_.contains(keyName(root, path))) {
+        return kRegAccessDenied;
+    }
     if (!keyExists(root, path) && readOnlyRoots.contains(root)) {
         return kRegAccessDenied;
     }
-    // Every missing parent is created too.
-    for (size_t pos = 0; pos != std::string::npos;) {
-        pos = path.find('\\', pos + 1);
-        keys_[keyName(root, path.substr(0, pos))];
-    }
-    key = nextHandle_++;
-    handles_[key] = {root, path};
-    if (readOnlyRoots.contains(root)) {
-        readOnlyHandles_.insert(key);
-    }
+    addKey(root, path);
+    key = newHandle(root, path, readOnlyRoots.contains(root));
     return kRegSuccess;
 }
 
@@ -76,11 +93,11 @@ long MemoryRegistry::openKey(RegHandle parent, const std::string& subKey, RegAcc
     if (!keyExists(root, path)) {
         return kRegFileNotFound;
     }
-    if (access == RegAccess::ReadWrite && readOnlyRoots.contains(root)) {
+    if (locked_.contains(keyName(root, path)) ||
+        (access == RegAccess::ReadWrite && readOnlyRoots.contains(root))) {
         return kRegAccessDenied;
     }
-    key = nextHandle_++;
-    handles_[key] = {root, path};
+    key = newHandle(root, path, access == RegAccess::Read);
     return kRegSuccess;
 }
 
@@ -94,6 +111,7 @@ long MemoryRegistry::setValue(RegHandle key, const std::string& name, std::uint3
         return kRegAccessDenied;
     }
     keys_[keyName(it->second.first, it->second.second)][fold(name)] = {type, std::string(data)};
+    writes.push_back({it->second.first, it->second.second, name});
     return kRegSuccess;
 }
 
@@ -113,7 +131,7 @@ long MemoryRegistry::queryValue(RegHandle key, const std::string& name, std::uin
     auto needed = static_cast<std::uint32_t>(value->data.size());
     if (data == nullptr) {
         if (size != nullptr) {
-            *size = needed;
+            *size = overstateSizeQueries ? 2 * needed : needed;
         }
         return kRegSuccess;
     }
@@ -121,7 +139,7 @@ long MemoryRegistry::queryValue(RegHandle key, const std::string& name, std::uin
         return 87; // ERROR_INVALID_PARAMETER
     }
     if (*size < needed) {
-        *size = needed;
+        *size = overstateSizeQueries ? 2 * needed : needed;
         return kRegMoreData;
     }
     std::memcpy(data, value->data.data(), needed);
@@ -134,6 +152,9 @@ long MemoryRegistry::deleteValue(RegHandle key, const std::string& name) {
     if (it == handles_.end()) {
         return kRegInvalidHandle;
     }
+    if (readOnlyHandles_.contains(key)) {
+        return kRegAccessDenied;
+    }
     auto& values = keys_[keyName(it->second.first, it->second.second)];
     return values.erase(fold(name)) == 1 ? kRegSuccess : kRegFileNotFound;
 }
@@ -144,15 +165,14 @@ void MemoryRegistry::closeKey(RegHandle key) {
 }
 
 bool MemoryRegistry::keyExists(RegHandle root, const std::string& path) const {
-    return keys_.contains(keyName(root, path));
+    return (isRoot(root) && path.empty()) || keys_.contains(keyName(root, path));
 }
 
 void MemoryRegistry::put(RegHandle root, const std::string& path, const std::string& name,
                          Value value) {
-    RegHandle key = 0;
-    createKey(root, path, key);
-    setValue(key, name, value.type, value.data);
-    closeKey(key);
+    // A fixture: written whatever the locks and read-only roots say, and not logged.
+    addKey(root, path);
+    keys_[keyName(root, path)][fold(name)] = std::move(value);
 }
 
 const MemoryRegistry::Value* MemoryRegistry::find(RegHandle root, const std::string& path,

@@ -1,0 +1,22 @@
+#pragma once
+// The registry port over the ANSI registry functions. Every key is reached in the 32-bit registry
+// view, where the games' 32-bit installers wrote, so both builds see the same entries.
+
+#include "platform/ports.h"
+
+namespace quellix::win {
+
+class WindowsRegistry : public RegistryPort {
+public:
+    long createKey(RegHandle parent, const std::string& subKey, RegHandle& key) override;
+    long openKey(RegHandle parent, const std::string& subKey, RegAccess access,
+                 RegHandle& key) override;
+    long setValue(RegHandle key, const std::string& name, std::uint32_t type,
+                  std::string_view data) override;
+    long queryValue(RegHandle key, const std::string& name, std::uint32_t* type, char* data,
+                    std::uint32_t* size) override;
+    long deleteValue(RegHandle key, const std::string& name) override;
+    void closeKey(RegHandle key) override;
+};
+
+} // namespace quellix::win
