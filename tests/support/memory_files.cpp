@@ -24,7 +24,12 @@ std::optional<std::string> MemoryFiles::readFile(const std::string& path) {
 }
 
 bool MemoryFiles::writeNewFile(const std::string& path, std::string_view bytes) {
+    writes.push_back(path);
     if (failWriteNewFile || isReadOnly(path)) {
+        return false;
+    }
+    if (writeStopsAfter && *writeStopsAfter < bytes.size()) {
+        files[path].bytes = std::string(bytes.substr(0, *writeStopsAfter));
         return false;
     }
     files[path].bytes = std::string(bytes);

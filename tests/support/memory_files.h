@@ -3,8 +3,10 @@
 #include "platform/ports.h"
 
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace quellix::test {
 
@@ -24,6 +26,10 @@ public:
     bool failWriteNewFile = false;
     bool failReplace = false;
     bool failRemove = false;
+    // When set, writeNewFile stores only this many bytes and then fails, as on a full disk.
+    std::optional<size_t> writeStopsAfter;
+    // Every path that writeNewFile was asked to write, in order.
+    std::vector<std::string> writes;
 
     bool fileExists(const std::string& path) override { return files.contains(path); }
     bool folderExists(const std::string& path) override { return folders.contains(path); }

@@ -1,0 +1,18 @@
+#include "config/atomic_file.h"
+
+namespace quellix {
+
+bool replaceFileContents(FilesPort& files, const std::string& path, std::string_view bytes) {
+    if (files.isReadOnly(path)) {
+        return false;
+    }
+    // Same folder, so that the final step is a rename on one volume.
+    const std::string temporary = path + ".tmp";
+    if (files.writeNewFile(temporary, bytes) && files.replaceFile(temporary, path)) {
+        return true;
+    }
+    files.removeFile(temporary);
+    return false;
+}
+
+} // namespace quellix

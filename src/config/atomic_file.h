@@ -1,0 +1,16 @@
+#pragma once
+// Replacing a whole file so that a crash or a full disk never leaves it half-written.
+
+#include "platform/ports.h"
+
+#include <string>
+#include <string_view>
+
+namespace quellix {
+
+// Writes `bytes` to a temporary file beside `path`, then puts it in the place of `path` in one
+// step. False when `path` is read-only or any step fails; `path` is then exactly as before and
+// the temporary file is removed.
+bool replaceFileContents(FilesPort& files, const std::string& path, std::string_view bytes);
+
+} // namespace quellix
