@@ -46,7 +46,10 @@ constexpr std::array<RegistrationStep, 12> kRegistration{{
 // The program path in quotes, so that a folder with blanks stays one argument, then the link.
 // The file name is fixed, whatever the name of the running file.
 std::string registeredCommand(ProcessPort& process) {
-    return "\"" + process.programFolder() + "\\quellix.exe\" %1";
+    std::string command = "\"";
+    command += process.programFolder();
+    command += "\\quellix.exe\" %1";
+    return command;
 }
 
 } // namespace

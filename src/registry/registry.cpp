@@ -53,8 +53,13 @@ std::optional<RegHandle> openKey(const System& os, std::int32_t HK, const std::s
 // The autostart command: the program path in quotes, so that a folder with blanks stays one
 // argument, then the parameter.
 std::string runCommand(const System& os, const std::string& parametre) {
-    return "\"" + os.process.programFolder() + "\\" + std::string(kApplicationTitle) + ".exe\" " +
-           parametre;
+    std::string command = "\"";
+    command += os.process.programFolder();
+    command += "\\";
+    command += kApplicationTitle;
+    command += ".exe\" ";
+    command += parametre;
+    return command;
 }
 
 } // namespace
