@@ -159,25 +159,5 @@ TEST(Profile, NeverWritesIntoUtf16Text) {
     EXPECT_EQ(writeValue("\xFE\xFF", "g", "k", "v"), kMissing);
 }
 
-TEST(Profile, SuccessiveWritesBuildTheDefaultLayout) {
-    std::string file;
-    const char* steps[][3] = {{"General", "sansvalidation", "1"},
-                              {"General", "acceleration", "0"},
-                              {"dod", "Path", " "},
-                              {"dod", "present", "0"},
-                              {"UT2003", "Path", "C:\\UT2003\\System\\UT2003.exe"},
-                              {"UT2003", "present", "1"},
-                              {"general", "sansvalidation", "0"},
-                              {"ut2003", "path", "D:\\ut.exe"}};
-    for (auto& [section, key, value] : steps) {
-        std::optional<std::string> next = writeValue(file, section, key, value);
-        ASSERT_TRUE(next.has_value()) << section << "/" << key;
-        file = *next;
-    }
-    EXPECT_EQ(file, "[General]\r\nsansvalidation=0\r\nacceleration=0\r\n"
-                    "[dod]\r\nPath= \r\npresent=0\r\n"
-                    "[UT2003]\r\nPath=D:\\ut.exe\r\npresent=1\r\n");
-}
-
 } // namespace
 } // namespace quellix::profile

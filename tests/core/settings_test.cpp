@@ -137,14 +137,6 @@ TEST(Settings, AReadOnlyFileIsNeverWritten) {
     EXPECT_EQ(sys.files.files[kConfig].bytes, "[q3]\r\nPath=a\r\n");
 }
 
-TEST(Settings, ReplacingKeepsTheHiddenAttribute) {
-    TestSystem sys;
-    sys.files.files[kConfig] = {"[q3]\r\nPath=a\r\n", false, true};
-    ASSERT_TRUE(EcrireIni(sys.os, "q3", "path", "b", kConfig));
-    EXPECT_EQ(sys.files.files[kConfig].bytes, "[q3]\r\nPath=b\r\n");
-    EXPECT_TRUE(sys.files.files[kConfig].hidden);
-}
-
 TEST(Settings, JeuPresentIsFalseOnlyForExactlyZero) {
     struct Case {
         const char* name;
@@ -199,15 +191,6 @@ TEST(Settings, EtatCheminTellsWhetherAPathIsSet) {
         }
         EXPECT_EQ(EtatChemin(sys.os, c.section), c.expected) << c.name;
     }
-}
-
-TEST(Settings, QueriesReadTheFileBesideTheProgram) {
-    TestSystem sys;
-    sys.process.folder = "E:\\Autre";
-    sys.files.files["E:\\Autre\\config.ini"].bytes = "[q3]\r\nPath=x\r\npresent=0\r\n";
-    sys.files.files[kConfig].bytes = "[q3]\r\nPath=\r\npresent=1\r\n";
-    EXPECT_EQ(EtatChemin(sys.os, "q3"), "1");
-    EXPECT_FALSE(JeuPresent(sys.os, "q3"));
 }
 
 TEST(Settings, EveryGameSectionRoundTrips) {

@@ -146,15 +146,6 @@ TEST_F(FilesWin, AReadOnlyFileIsLeftIntact) {
     EXPECT_TRUE(files.fileExists(path));
 }
 
-TEST_F(FilesWin, ReplacingContentsLeavesNoTemporaryFile) {
-    const std::string path = folder + "\\config.ini";
-    EXPECT_TRUE(replaceFileContents(files, path, "first"));
-    EXPECT_TRUE(replaceFileContents(files, path, "second"));
-    EXPECT_EQ(wintest::readBytes(path), "second");
-    EXPECT_FALSE(files.fileExists(path + ".tmp"));
-    EXPECT_FALSE(replaceFileContents(files, folder + "\\missing\\config.ini", "x"));
-}
-
 TEST_F(FilesWin, PathsWithAccentsNameTheRealFile) {
     const std::string sub = folder + "\\Bibliothèque été";
     ASSERT_TRUE(wintest::makeFolders(sub));
