@@ -163,30 +163,11 @@ TEST(Detection, SteamGamesNeedTheirFolderBesideTheSteamValue) {
     }
 }
 
-TEST(Detection, FolderValuesAreJoinedWithoutSeparatorHandling) {
-    struct Case {
-        std::string key;
-        RegHandle root;
-        std::string path;
-        std::string name;
-        std::string value;
-        std::string expected;
-    };
-    const std::vector<Case> cases{
-        {"ut", kLocalMachine, "SOFTWARE\\Unreal Technology\\Installed Apps\\UT2003", "Folder",
-         "C:\\UT2003\\", "C:\\UT2003\\\\System\\UT2003.exe"},
-        {"shl", kCurrentUser, kSteam, "ModInstallPath", "C:\\Steam\\", "C:\\Steam\\\\hl.exe"},
-        {"q3", kLocalMachine, "SOFTWARE\\Id\\Quake III Arena", "INSTALLEXEPATH", "D:\\Q3\\",
-         "D:\\Q3\\"},
-        // Another case in the stored key path: the registry's names ignore case.
-        {"cod", kLocalMachine, "software\\ACTIVISION\\call of duty", "installpath", "E:\\CoD",
-         "E:\\CoD\\CoDMP.exe"},
-    };
-    for (const Case& c : cases) {
-        test::TestSystem t;
-        t.registry.put(c.root, c.path, c.name, sz(c.value));
-        EXPECT_EQ(DetecterJeu(t.os, c.key), c.expected) << c.key;
-    }
+TEST(Detection, AFolderValueEndingInABackslashGivesADoubledOne) {
+    test::TestSystem t;
+    t.registry.put(kLocalMachine, "software\\unreal technology\\installed apps\\ut2003", "folder",
+                   sz("C:\\UT2003\\"));
+    EXPECT_EQ(DetecterJeu(t.os, "ut"), "C:\\UT2003\\\\System\\UT2003.exe");
 }
 
 } // namespace
