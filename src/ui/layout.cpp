@@ -244,7 +244,7 @@ constexpr ControlRow kRows[] = {
                  "1. accès aux discussionx en ligne, aux forums de www.vorbanix.fr pour affronter "
                  "les autres joueurs et pour discuter sur vos jeux favoris. "),
     presentation("Label32", {1440, 5160, 5415, 255},
-                 "2. accès aux jeux des zones Action, Sport, Course, Réflexion"),
+                 "2. accès aux jeux des zones Tir, Sport, Course, Quiz"),
     presentation("Label33", {1440, 5640, 6735, 735},
                  "3. Redirection email de votre pseudo sous la forme : pseudo@vorbanix.fr vers  "
                  "nom.prenom@fournisseur.fr (à venir)"),

@@ -1,0 +1,259 @@
+#include "platform/windows/banner_image_win.h"
+
+#include <objbase.h>
+#include <wincodec.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
+namespace quellix::win {
+namespace {
+
+// Bounds that keep a hostile or broken file from exhausting memory.
+constexpr UINT kMaxSide = 4096;
+constexpr size_t kMaxFrames = 1000;
+constexpr UINT kDefaultDelayMs = 100;
+
+template <typename T> struct Com {
+    T* p = nullptr;
+    Com() = default;
+    Com(const Com&) = delete;
+    Com& operator=(const Com&) = delete;
+    ~Com() {
+        if (p != nullptr) {
+            p->Release();
+        }
+    }
+    T** out() { return &p; }
+    T* operator->() const { return p; }
+};
+
+struct ComApartment {
+    HRESULT result = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    ~ComApartment() {
+        if (SUCCEEDED(result)) {
+            CoUninitialize();
+        }
+    }
+};
+
+// An unsigned number of the metadata at `query`, or `fallback`.
+UINT metadataNumber(IWICMetadataQueryReader* reader, const wchar_t* query, UINT fallback) {
+    if (reader == nullptr) {
+        return fallback;
+    }
+    PROPVARIANT value;
+    PropVariantInit(&value);
+    UINT result = fallback;
+    if (SUCCEEDED(reader->GetMetadataByName(query, &value))) {
+        if (value.vt == VT_UI1) {
+            result = value.bVal;
+        } else if (value.vt == VT_UI2) {
+            result = value.uiVal;
+        } else if (value.vt == VT_UI4) {
+            result = value.ulVal;
+        }
+    }
+    PropVariantClear(&value);
+    return result;
+}
+
+using Pixels = std::vector<std::uint32_t>; // premultiplied BGRA, top-down
+
+// Lays `frame` (premultiplied BGRA of `w` x `h`) over `canvas` at `left`, `top`.
+void layOver(Pixels& canvas, SIZE size, const Pixels& frame, UINT w, UINT h, UINT left, UINT top) {
+    for (UINT y = 0; y < h && top + y < static_cast<UINT>(size.cy); ++y) {
+        for (UINT x = 0; x < w && left + x < static_cast<UINT>(size.cx); ++x) {
+            const std::uint32_t source = frame[size_t{y} * w + x];
+            std::uint32_t& target = canvas[size_t{top + y} * static_cast<UINT>(size.cx) + left + x];
+            const std::uint32_t alpha = source >> 24;
+            if (alpha == 255) {
+                target = source;
+            } else if (alpha != 0) {
+                std::uint32_t blended = 0;
+                for (int shift = 0; shift < 32; shift += 8) {
+                    const std::uint32_t s = (source >> shift) & 0xff;
+                    const std::uint32_t t = (target >> shift) & 0xff;
+                    blended |= std::min<std::uint32_t>(255, s + t * (255 - alpha) / 255) << shift;
+                }
+                target = blended;
+            }
+        }
+    }
+}
+
+void clearRect(Pixels& canvas, SIZE size, UINT w, UINT h, UINT left, UINT top) {
+    for (UINT y = top; y < top + h && y < static_cast<UINT>(size.cy); ++y) {
+        for (UINT x = left; x < left + w && x < static_cast<UINT>(size.cx); ++x) {
+            canvas[size_t{y} * static_cast<UINT>(size.cx) + x] = 0;
+        }
+    }
+}
+
+// The canvas laid on black, as a bitmap the window can stretch.
+HBITMAP toBitmap(const Pixels& canvas, SIZE size) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = size.cx;
+    info.bmiHeader.biHeight = -size.cy;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (bitmap == nullptr || bits == nullptr) {
+        return nullptr;
+    }
+    // Premultiplied colour over black is the colour itself; the ground is opaque.
+    auto* out = static_cast<std::uint32_t*>(bits);
+    for (size_t i = 0; i < canvas.size(); ++i) {
+        out[i] = canvas[i] | 0xff000000u;
+    }
+    return bitmap;
+}
+
+bool readFrame(IWICImagingFactory* factory, IWICBitmapFrameDecode* frame, Pixels& pixels, UINT& w,
+               UINT& h) {
+    Com<IWICBitmapSource> converted;
+    if (FAILED(WICConvertBitmapSource(GUID_WICPixelFormat32bppPBGRA, frame, converted.out())) ||
+        FAILED(converted->GetSize(&w, &h)) || w == 0 || h == 0 || w > kMaxSide || h > kMaxSide) {
+        return false;
+    }
+    (void)factory;
+    pixels.assign(size_t{w} * h, 0);
+    return SUCCEEDED(converted->CopyPixels(nullptr, w * 4, static_cast<UINT>(pixels.size() * 4),
+                                           reinterpret_cast<BYTE*>(pixels.data())));
+}
+
+} // namespace
+
+BannerMovie::BannerMovie(BannerMovie&& other) noexcept
+    : canvas(other.canvas), frames(std::move(other.frames)) {
+    other.frames.clear();
+}
+
+BannerMovie& BannerMovie::operator=(BannerMovie&& other) noexcept {
+    if (this != &other) {
+        release();
+        canvas = other.canvas;
+        frames = std::move(other.frames);
+        other.frames.clear();
+    }
+    return *this;
+}
+
+BannerMovie::~BannerMovie() {
+    release();
+}
+
+void BannerMovie::release() {
+    for (BannerFrame& frame : frames) {
+        if (frame.bitmap != nullptr) {
+            DeleteObject(frame.bitmap);
+        }
+    }
+    frames.clear();
+}
+
+std::optional<BannerMovie> decodeBanner(const std::string& bytes) {
+    if (bytes.empty() || bytes.size() > 0xffffffffu) {
+        return std::nullopt;
+    }
+    ComApartment apartment;
+    Com<IWICImagingFactory> factory;
+    Com<IWICStream> stream;
+    Com<IWICBitmapDecoder> decoder;
+    GUID format{};
+    if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_IWICImagingFactory, reinterpret_cast<void**>(factory.out()))) ||
+        FAILED(factory->CreateStream(stream.out())) ||
+        FAILED(
+            stream->InitializeFromMemory(reinterpret_cast<BYTE*>(const_cast<char*>(bytes.data())),
+                                         static_cast<DWORD>(bytes.size()))) ||
+        FAILED(factory->CreateDecoderFromStream(stream.p, nullptr, WICDecodeMetadataCacheOnLoad,
+                                                decoder.out())) ||
+        FAILED(decoder->GetContainerFormat(&format))) {
+        return std::nullopt;
+    }
+    const bool gif = IsEqualGUID(format, GUID_ContainerFormatGif);
+    if (!gif && !IsEqualGUID(format, GUID_ContainerFormatPng) &&
+        !IsEqualGUID(format, GUID_ContainerFormatJpeg)) {
+        return std::nullopt;
+    }
+    UINT count = 0;
+    if (FAILED(decoder->GetFrameCount(&count)) || count == 0) {
+        return std::nullopt;
+    }
+    count = std::min<UINT>(count, static_cast<UINT>(gif ? kMaxFrames : 1));
+
+    BannerMovie movie;
+    Com<IWICMetadataQueryReader> fileMetadata;
+    if (gif) {
+        decoder->GetMetadataQueryReader(fileMetadata.out());
+    }
+    Pixels canvas;
+    Pixels beforeFrame;
+    UINT previousDisposal = 0;
+    UINT previousW = 0, previousH = 0, previousLeft = 0, previousTop = 0;
+    for (UINT index = 0; index < count; ++index) {
+        Com<IWICBitmapFrameDecode> frame;
+        Pixels pixels;
+        UINT w = 0, h = 0;
+        if (FAILED(decoder->GetFrame(index, frame.out())) ||
+            !readFrame(factory.p, frame.p, pixels, w, h)) {
+            break;
+        }
+        Com<IWICMetadataQueryReader> metadata;
+        if (gif) {
+            frame->GetMetadataQueryReader(metadata.out());
+        }
+        if (index == 0) {
+            movie.canvas = {
+                static_cast<LONG>(metadataNumber(fileMetadata.p, L"/logscrdesc/Width", w)),
+                static_cast<LONG>(metadataNumber(fileMetadata.p, L"/logscrdesc/Height", h))};
+            if (movie.canvas.cx <= 0 || movie.canvas.cy <= 0 ||
+                movie.canvas.cx > static_cast<LONG>(kMaxSide) ||
+                movie.canvas.cy > static_cast<LONG>(kMaxSide)) {
+                movie.canvas = {static_cast<LONG>(w), static_cast<LONG>(h)};
+            }
+            canvas.assign(
+                static_cast<size_t>(movie.canvas.cx) * static_cast<size_t>(movie.canvas.cy), 0);
+        } else if (previousDisposal == 2) {
+            clearRect(canvas, movie.canvas, previousW, previousH, previousLeft, previousTop);
+        } else if (previousDisposal == 3) {
+            canvas = beforeFrame;
+        }
+        const UINT left = metadataNumber(metadata.p, L"/imgdesc/Left", 0);
+        const UINT top = metadataNumber(metadata.p, L"/imgdesc/Top", 0);
+        const UINT disposal = metadataNumber(metadata.p, L"/grctlext/Disposal", 0);
+        if (disposal == 3) {
+            beforeFrame = canvas;
+        }
+        layOver(canvas, movie.canvas, pixels, w, h, left, top);
+        // Delays under 20 ms are the common "as fast as possible", shown as browsers show them.
+        UINT delay = metadataNumber(metadata.p, L"/grctlext/Delay", 0) * 10;
+        if (count > 1 && delay < 20) {
+            delay = kDefaultDelayMs;
+        }
+        HBITMAP bitmap = toBitmap(canvas, movie.canvas);
+        if (bitmap == nullptr) {
+            break;
+        }
+        movie.frames.push_back({bitmap, count > 1 ? delay : 0});
+        previousDisposal = disposal;
+        previousW = w;
+        previousH = h;
+        previousLeft = left;
+        previousTop = top;
+    }
+    if (movie.frames.empty()) {
+        return std::nullopt;
+    }
+    if (movie.frames.size() == 1) {
+        movie.frames[0].delayMs = 0;
+    }
+    return movie;
+}
+
+} // namespace quellix::win

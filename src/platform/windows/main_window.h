@@ -1,0 +1,22 @@
+#pragma once
+// The window shown when the launcher is started without a link.
+
+#include "platform/ports.h"
+#include "platform/windows/dialogs_win.h"
+#include "ui/layout.h"
+
+#include <string_view>
+
+namespace quellix::win {
+
+inline constexpr const char* kConfigNotCreated =
+    "Le Quellix Vorbanix ne peut pas créer son fichier config.ini : les paramètres ne seront pas "
+    "enregistrés.";
+
+// Creates Form1, fills it from config.ini, tells the user once when config.ini could not be
+// created, starts both banners on `bannerAddress`, shows the window and runs it until the user
+// leaves. Returns the program's exit code.
+int runMainWindow(const System& os, WindowsDialogs& dialogs, bool configCouldNotBeCreated,
+                  std::string_view bannerAddress = layout::kBannerAddress);
+
+} // namespace quellix::win

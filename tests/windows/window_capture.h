@@ -1,0 +1,27 @@
+#pragma once
+// Pictures of windows as the screen shows them, and PNG files of them.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quellix::wintest {
+
+struct Capture {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> pixels; // 0x00RRGGBB, top row first
+
+    COLORREF at(int x, int y) const; // as RGB()
+};
+
+// The window's client area (or whole window) as on the screen now.
+std::optional<Capture> captureWindow(HWND window, bool clientOnly = false);
+
+// Writes the capture as a PNG file; false when it could not.
+bool savePng(const Capture& capture, const std::wstring& path);
+
+} // namespace quellix::wintest
