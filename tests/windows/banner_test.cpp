@@ -118,6 +118,47 @@ TEST(WindowBanner, DecodesStillPngAndJpeg) {
     }
 }
 
+// A GIF of `frames` one-pixel pictures on a logical screen of `side` x `side`. Built by
+// appending: mingw's g++ 12 reports a false -Wrestrict on chains of string additions.
+std::string tinyGifOnLargeScreen(int side, int frames) {
+    std::string gif;
+    auto word = [&gif](int v) {
+        gif.push_back(static_cast<char>(v & 0xff));
+        gif.push_back(static_cast<char>(v >> 8));
+    };
+    gif.append("GIF89a");
+    word(side);
+    word(side);
+    gif.append("\x80\x00\x00", 3);
+    gif.append("\xff\x00\x00\x00\x00\xff", 6); // red, blue
+    for (int i = 0; i < frames; ++i) {
+        gif.append("\x21\xf9\x04\x00\x0a\x00\x00\x00", 8); // 100 ms
+        gif.push_back('\x2c');
+        word(i);
+        word(i);
+        word(1);
+        word(1);
+        gif.push_back('\0');
+        gif.append("\x02\x02\x44\x01\x00", 5); // one pixel of colour 0
+    }
+    gif.push_back('\x3b');
+    return gif;
+}
+
+TEST(WindowBanner, ALargeAnimationIsCutToABoundedSize) {
+    auto small = win::decodeBanner(tinyGifOnLargeScreen(64, 10));
+    ASSERT_TRUE(small.has_value());
+    EXPECT_EQ(small->frames.size(), 10u);
+    EXPECT_EQ(pixel(small->frames[9], 9, 9), RGB(255, 0, 0));
+
+    // Ten frames of 2000 x 2000 would take 160 MB; the banner keeps what fits in 64 MiB.
+    auto large = win::decodeBanner(tinyGifOnLargeScreen(2000, 10));
+    ASSERT_TRUE(large.has_value());
+    EXPECT_EQ(large->canvas.cx, 2000);
+    EXPECT_GE(large->frames.size(), 1u);
+    EXPECT_LE(large->frames.size() * 2000u * 2000u * 4u, size_t{64} << 20);
+}
+
 TEST(WindowBanner, AnythingElseIsNotAMovie) {
     std::string gif = bytesOf(kAnimatedGif, sizeof(kAnimatedGif));
     const std::string cases[] = {

@@ -13,6 +13,8 @@ namespace {
 // Bounds that keep a hostile or broken file from exhausting memory.
 constexpr UINT kMaxSide = 4096;
 constexpr size_t kMaxFrames = 1000;
+// All frames together: 64 MiB of pixels. A small file may describe a large animation.
+constexpr size_t kMaxTotalPixels = size_t{16} << 20;
 constexpr UINT kDefaultDelayMs = 100;
 
 template <typename T> struct Com {
@@ -235,6 +237,9 @@ std::optional<BannerMovie> decodeBanner(const std::string& bytes) {
         UINT delay = metadataNumber(metadata.p, L"/grctlext/Delay", 0) * 10;
         if (count > 1 && delay < 20) {
             delay = kDefaultDelayMs;
+        }
+        if ((movie.frames.size() + 1) * canvas.size() > kMaxTotalPixels) {
+            break; // the frames so far play on their own
         }
         HBITMAP bitmap = toBitmap(canvas, movie.canvas);
         if (bitmap == nullptr) {
