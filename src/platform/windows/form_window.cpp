@@ -141,6 +141,8 @@ void FormWindow::show() {
     ShowWindow(window_, SW_SHOWNORMAL);
     UpdateWindow(window_);
     SetForegroundWindow(window_);
+    // The keyboard starts on the tabs: arrows change tab, Tab goes on to the controls.
+    SetFocus(control("SSTab1"));
 }
 
 void FormWindow::close() {
@@ -312,6 +314,16 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DPICHANGED:
         onDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
+    case WM_ACTIVATE:
+        // As a dialog does: the focus leaves with the window and comes back to the same control.
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            HWND focus = GetFocus();
+            lastFocus_ = IsChild(window_, focus) ? focus : nullptr;
+        } else if (lastFocus_ != nullptr && IsWindow(lastFocus_)) {
+            SetFocus(lastFocus_);
+            return 0;
+        }
+        return DefWindowProcW(window_, message, wParam, lParam);
     case WM_CLOSE:
         close();
         return 0;

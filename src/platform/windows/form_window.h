@@ -84,6 +84,7 @@ private:
     std::map<std::string, HWND, std::less<>> groupBoxes_; // the drawn frame of each frame panel
     std::vector<HWND> pages_;                             // the tab control's pages, in order
     bool quitOnDestroy_ = true;
+    HWND lastFocus_ = nullptr; // the control that had the focus when the window lost it
     HFONT windowFont_ = nullptr;
     HFONT titleFont_ = nullptr;
     HFONT boldFont_ = nullptr;
