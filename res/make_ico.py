@@ -63,8 +63,8 @@ def image_8(rgba, size):
 def main():
     out = sys.argv[1]
     images = []
-    for spec in sys.argv[2:]:
-        size, bits, raw = spec.split(':', 2)
+    for image in sys.argv[2:]:
+        size, bits, raw = image.split(':', 2)
         size, bits = int(size), int(bits)
         rgba = open(raw, 'rb').read()
         if len(rgba) != size * size * 4:
