@@ -11,103 +11,64 @@ namespace {
 
 using test::WindowFixture;
 
-TEST(WindowSettings, TicksFollowThePresentFlagOfEveryGame) {
+// Every game's tick and path box come from its own section: each section holds other values, so
+// that a control filled from another game's section is caught. Loading writes nothing.
+TEST(WindowSettings, TicksAndPathBoxesFollowTheirOwnSection) {
     struct Case {
         std::string section; // as written in the file
-        std::string present; // "<none>": no present key
-        std::string indicator;
-        bool shown;
+        std::string stored;  // the path line; none when empty
+        std::string present;
+        std::string prefix;
+        std::string shown;
     };
     const Case cases[] = {
-        {"dod", "0", "valid_dod", false},     {"shl", "1", "valid_shl", true},
-        {"scs", "<none>", "valid_scs", true}, {"stfc", "00", "valid_stfc", true},
-        {"ja", "0   ", "valid_ja", false},    {"jo", "", "valid_jo", true},
-        {"q3", "0", "valid_q3", false},       {"ut2003", "0", "valid_ut2003", false},
-        {"MOHAA", "0", "valid_mohaa", false}, {"ut2k4", "oui", "valid_ut2k4", true},
-        {"ef2", "0", "valid_ef2", false},     {"bf", "1", "valid_bf", true},
-        {"cod", "0", "valid_cod", false},
+        {"dod", "Path=C:\\dod\\hl.exe", "0", "dod", "C:\\dod\\hl.exe"},
+        {"SHL", "path=C:\\shl\\hl.exe", "1", "shl", "C:\\shl\\hl.exe"},
+        {"scs", "Path= ", "0", "scs", ""},
+        {"stfc", "Path=  C:\\stfc\\hl.exe  ", "1", "stfc", "C:\\stfc\\hl.exe"},
+        {"ja", "Path=C:\\Jeux vid\xe9o\\jamp.exe", "0", "ja", "C:\\Jeux vidéo\\jamp.exe"},
+        {"jo", "", "1", "jo", ""},
+        {"q3", "Path=D:\\Quake III Arena\\quake3.exe", "0", "q3",
+         "D:\\Quake III Arena\\quake3.exe"},
+        {"ut2003", "Path=C:\\UT2003\\UT2003.exe", "1", "ut", "C:\\UT2003\\UT2003.exe"},
+        {"MOHAA", "Path=D:\\MOHAA\\MOHAA.exe", "0", "moh", "D:\\MOHAA\\MOHAA.exe"},
+        {"ut2k4", "Path=C:\\UT2004\\UT2004.exe", "1", "ut2k4", "C:\\UT2004\\UT2004.exe"},
+        {"ef2", "Path=D:\\EF2\\EF2.exe", "0", "ef2", "D:\\EF2\\EF2.exe"},
+        {"bf", "Path=D:\\BF1942\\BF1942.exe", "1", "bf", "D:\\BF1942\\BF1942.exe"},
+        {"cod", "", "0", "cod", ""},
     };
-    WindowFixture w;
-    std::string ini;
-    for (const Case& c : cases) {
-        ini += "[" + c.section + "]\r\nPath=C:\\x.exe\r\n";
-        if (c.present != "<none>") {
-            ini += "present=" + c.present + "\r\n";
-        }
-    }
-    w.store(ini);
-    // Start from the opposite of what is expected, so that every game must be set.
-    for (const Case& c : cases) {
-        w.controls.setVisible(c.indicator, !c.shown);
-    }
-    AfficherJeuxInstalles(w.t.os, w.controls);
-    for (const Case& c : cases) {
-        EXPECT_EQ(w.controls.visible(c.indicator), c.shown) << c.section << " " << c.present;
-    }
-}
-
-TEST(WindowSettings, EveryTickShowsWhenTheFileIsMissingOrSaysNothing) {
-    for (bool fileThere : {false, true}) {
+    for (bool flipped : {false, true}) {
         WindowFixture w;
-        if (fileThere) {
-            w.store("[General]\r\nsansvalidation=1\r\n");
+        std::string ini = "; notes\r\n";
+        for (const Case& c : cases) {
+            const bool present = (c.present == "1") != flipped;
+            ini += "[" + c.section + "]\r\n" + (c.stored.empty() ? "" : c.stored + "\r\n") +
+                   "present=" + (present ? "1" : "0") + "\r\n";
+        }
+        w.store(ini);
+        for (const Case& c : cases) {
+            w.controls.setText(c.prefix + "_path", "texte non enregistré");
         }
         AfficherJeuxInstalles(w.t.os, w.controls);
-        for (const GameEntry& game : GameCatalogue) {
-            EXPECT_TRUE(w.controls.visible(game.indicator)) << game.indicator;
+        AfficherChemins(w.t.os, w.controls);
+        AfficherOptions(w.t.os, w.controls);
+        for (const Case& c : cases) {
+            const GameEntry* game = findByControlPrefix(c.prefix);
+            ASSERT_NE(game, nullptr) << c.prefix;
+            EXPECT_EQ(w.controls.visible(game->indicator), (c.present == "1") != flipped)
+                << c.section;
+            EXPECT_EQ(w.controls.text(c.prefix + "_path"), c.shown) << c.section;
+            EXPECT_FALSE(w.controls.enabled(c.prefix + "_path")) << "loading unlocked " << c.prefix;
         }
-    }
-}
-
-TEST(WindowSettings, PathBoxesShowTheStoredPathOfTheirOwnSection) {
-    struct Case {
-        std::string box;
-        std::string expected;
-    };
-    // Every path is different so that a box filled from another game's section is caught.
-    WindowFixture w;
-    w.store("[dod]\r\nPath=C:\\dod\\hl.exe\r\n"
-            "[SHL]\r\npath=C:\\shl\\hl.exe\r\n"
-            "[scs]\r\nPath= \r\n"
-            "[stfc]\r\nPath=  C:\\stfc\\hl.exe  \r\n"
-            "[ja]\r\nPath=C:\\Jeux vid\xe9o\\jamp.exe\r\n"
-            "[q3]\r\nPath=D:\\Quake III Arena\\quake3.exe\r\n"
-            "[UT2003]\r\nPath=C:\\UT2003\\System\\UT2003.exe\r\n"
-            "[mohaa]\r\nPath=D:\\MOHAA\\MOHAA.exe\r\n"
-            "[ut2k4]\r\nPath=C:\\UT2004\\System\\UT2004.exe\r\n"
-            "[ef2]\r\nPath=D:\\EF2\\EF2.exe\r\n"
-            "[bf]\r\nPath=D:\\BF1942\\BF1942.exe\r\n"
-            "[cod]\r\npresent=1\r\n");
-    const Case cases[] = {
-        {"dod_path", "C:\\dod\\hl.exe"},
-        {"shl_path", "C:\\shl\\hl.exe"},
-        {"scs_path", ""},
-        {"stfc_path", "C:\\stfc\\hl.exe"},
-        {"ja_path", "C:\\Jeux vidéo\\jamp.exe"},
-        {"jo_path", ""},
-        {"q3_path", "D:\\Quake III Arena\\quake3.exe"},
-        {"ut_path", "C:\\UT2003\\System\\UT2003.exe"},
-        {"moh_path", "D:\\MOHAA\\MOHAA.exe"},
-        {"ut2k4_path", "C:\\UT2004\\System\\UT2004.exe"},
-        {"ef2_path", "D:\\EF2\\EF2.exe"},
-        {"bf_path", "D:\\BF1942\\BF1942.exe"},
-        {"cod_path", ""},
-    };
-    for (const Case& c : cases) {
-        w.controls.setText(c.box, "texte non enregistré");
-    }
-    AfficherChemins(w.t.os, w.controls);
-    for (const Case& c : cases) {
-        EXPECT_EQ(w.controls.text(c.box), c.expected) << c.box;
-        EXPECT_FALSE(w.controls.enabled(c.box)) << "loading must not unlock " << c.box;
+        EXPECT_EQ(w.bytes(), ini);
+        EXPECT_EQ(w.t.files.files.size(), 1u);
     }
 }
 
 TEST(WindowSettings, OnlyOneTicksAnOptionBox) {
     struct Case {
         const char* file; // nullptr: no config.ini
-        int sansvalid;
-        int accel;
+        int sansvalid, accel;
     };
     const Case cases[] = {
         {"[General]\r\nsansvalidation=1\r\nacceleration=0\r\n", 1, 0},
@@ -115,7 +76,6 @@ TEST(WindowSettings, OnlyOneTicksAnOptionBox) {
         {"[General]\r\nsansvalidation= 1 \r\nacceleration=\r\n", 1, 0},
         {"[General]\r\nsansvalidation=2\r\nacceleration=oui\r\n", 0, 0},
         {"[General]\r\nsansvalidation=01\r\nacceleration=-1\r\n", 0, 0},
-        {"[General]\r\n", 0, 0},
         {nullptr, 0, 0},
     };
     for (const Case& c : cases) {
@@ -132,17 +92,6 @@ TEST(WindowSettings, OnlyOneTicksAnOptionBox) {
             EXPECT_EQ(w.controls.value("accel_chk"), c.accel) << what;
         }
     }
-}
-
-TEST(WindowSettings, LoadingNeverWritesTheFile) {
-    WindowFixture w;
-    const std::string ini = "; notes\r\n[q3]\r\nPath=D:\\q3.exe\r\npresent=1\r\n";
-    w.store(ini);
-    AfficherJeuxInstalles(w.t.os, w.controls);
-    AfficherChemins(w.t.os, w.controls);
-    AfficherOptions(w.t.os, w.controls);
-    EXPECT_EQ(w.bytes(), ini);
-    EXPECT_EQ(w.t.files.files.size(), 1u);
 }
 
 } // namespace

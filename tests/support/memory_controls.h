@@ -14,19 +14,22 @@ class MemoryControls : public Controls {
 public:
     MemoryControls();
 
-    std::string text(std::string_view name) const override;
-    void setText(std::string_view name, const std::string& text) override;
-    bool enabled(std::string_view name) const override;
-    void setEnabled(std::string_view name, bool enabled) override;
-    bool visible(std::string_view name) const override;
-    void setVisible(std::string_view name, bool visible) override;
-    int value(std::string_view name) const override;
+    std::string text(std::string_view name) const override { return at(name).text; }
+    void setText(std::string_view name, const std::string& text) override { at(name).text = text; }
+    bool enabled(std::string_view name) const override { return at(name).enabled; }
+    void setEnabled(std::string_view name, bool on) override { at(name).enabled = on; }
+    bool visible(std::string_view name) const override { return at(name).visible; }
+    void setVisible(std::string_view name, bool on) override { at(name).visible = on; }
+    int value(std::string_view name) const override { return at(name).value; }
 
     // What a user's click on a check box does: the box toggles, then its handler runs.
-    void userToggles(std::string_view name);
+    void userToggles(std::string_view name) {
+        storeValue(name, value(name) == 1 ? 0 : 1);
+        click(name);
+    }
 
 protected:
-    void storeValue(std::string_view name, int value) override;
+    void storeValue(std::string_view name, int value) override { at(name).value = value; }
 
 private:
     struct State {
@@ -35,10 +38,9 @@ private:
         bool visible = true;
         int value = 0;
     };
-    State& at(std::string_view name);
-    const State& at(std::string_view name) const;
+    State& at(std::string_view name) const;
 
-    std::map<std::string, State, std::less<>> states_;
+    mutable std::map<std::string, State, std::less<>> states_;
 };
 
 } // namespace quellix::test

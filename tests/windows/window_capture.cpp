@@ -76,7 +76,7 @@ std::optional<Capture> captureWindow(HWND window, bool clientOnly) {
     return capture;
 }
 
-bool savePng(const Capture& capture, const std::wstring& path) {
+bool savePng(const Capture& capture, const std::wstring& path, const GUID* format) {
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     bool saved = false;
     {
@@ -100,7 +100,8 @@ bool savePng(const Capture& capture, const std::wstring& path) {
                 reinterpret_cast<BYTE*>(opaque.data()), bitmap.out())) &&
             SUCCEEDED(factory->CreateStream(stream.out())) &&
             SUCCEEDED(stream->InitializeFromFilename(path.c_str(), GENERIC_WRITE)) &&
-            SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, encoder.out())) &&
+            SUCCEEDED(factory->CreateEncoder(format != nullptr ? *format : GUID_ContainerFormatPng,
+                                             nullptr, encoder.out())) &&
             SUCCEEDED(encoder->Initialize(stream.p, WICBitmapEncoderNoCache)) &&
             SUCCEEDED(encoder->CreateNewFrame(frame.out(), nullptr)) &&
             SUCCEEDED(frame->Initialize(nullptr)) &&

@@ -1,5 +1,5 @@
 #pragma once
-// Pictures of windows as the screen shows them, and PNG files of them.
+// Pictures of windows as the screen shows them, and picture files of them.
 
 #include <windows.h>
 
@@ -21,7 +21,8 @@ struct Capture {
 // The window's client area (or whole window) as on the screen now.
 std::optional<Capture> captureWindow(HWND window, bool clientOnly = false);
 
-// Writes the capture as a PNG file; false when it could not.
-bool savePng(const Capture& capture, const std::wstring& path);
+// Writes the capture as a picture file of the codec's container `format` (GUID_ContainerFormat...,
+// PNG when null); false when it could not.
+bool savePng(const Capture& capture, const std::wstring& path, const GUID* format = nullptr);
 
 } // namespace quellix::wintest
