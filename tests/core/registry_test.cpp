@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <string>
 #include <vector>
 
@@ -16,249 +15,121 @@ using test::MemoryRegistry;
 constexpr RegHandle kClassesRoot = 0x80000000;
 constexpr RegHandle kCurrentUser = 0x80000001;
 constexpr RegHandle kLocalMachine = 0x80000002;
-
 const std::string kKey = "Software\\QuellixTest\\Jeux";
 
 MemoryRegistry::Value sz(std::string ansi) {
     return {kRegSz, ansi + '\0'};
 }
 
-TEST(Registry, CleRacineMapsTheFiveIndicesAndNothingElse) {
-    struct Case {
-        std::int32_t HK;
-        std::uint32_t root;
-    };
-    for (auto [HK, root] : {Case{0, 0x80000002u}, Case{1, 0x80000001u}, Case{2, 0x80000000u},
-                            Case{3, 0x80000003u}, Case{4, 0x80000004u}, Case{5, 0u}, Case{6, 0u},
-                            Case{-1, 0u}, Case{INT_MIN, 0u}, Case{INT_MAX, 0u}}) {
-        EXPECT_EQ(CleRacine(HK), root) << HK;
-    }
-}
-
 TEST(Registry, LireValeurReadsEveryTypeAsItsBytesLessTheLast) {
-    struct Case {
-        const char* what;
-        std::string storedName;
-        MemoryRegistry::Value stored;
-        std::string readName;
-        std::string expected;
-    };
-    const std::vector<Case> cases{
-        {"folder path", "Folder", sz("C:\\Jeux\\Quake III Arena"), "Folder",
-         "C:\\Jeux\\Quake III Arena"},
-        {"default value", "", sz("D:\\mohaa\\MOHAA.exe"), "", "D:\\mohaa\\MOHAA.exe"},
-        {"empty REG_SZ", "Folder", sz(""), "Folder", ""},
-        {"no bytes at all", "Folder", {kRegSz, ""}, "Folder", ""},
-        {"one character", "Folder", sz("x"), "Folder", "x"},
-        {"accented, from ANSI", "Folder", sz("C:\\Jeux\\\xC9t\xE9"), "Folder", "C:\\Jeux\\Été"},
-        {"REG_DWORD", "Version", {kRegDword, "ABCD"}, "Version", "ABC"},
-        {"REG_DWORD 1",
-         "Version",
-         {kRegDword, std::string("\x01\0\0\0", 4)},
-         "Version",
-         std::string("\x01\0\0", 3)},
-        {"embedded zero",
-         "Folder",
-         {kRegSz, std::string("a\0b\0", 4)},
-         "Folder",
-         std::string("a\0b", 3)},
-        {"no terminator", "Folder", {kRegSz, "abc"}, "Folder", "ab"},
-        {"long value", "Folder", sz(std::string(1000, 'p')), "Folder", std::string(1000, 'p')},
-        {"name in another case", "Folder", sz("C:\\UT2003"), "FOLDER", "C:\\UT2003"},
-        {"accented name", "R\xE9pertoire", sz("C:\\Jeux"), "Répertoire", "C:\\Jeux"},
-    };
-    for (const Case& c : cases) {
+    // clang-format off
+    const std::pair<MemoryRegistry::Value, std::string> cases[] = {
+        {sz("C:\\Jeux\\Quake III Arena"), "C:\\Jeux\\Quake III Arena"}, {sz(""), ""}, {{kRegSz, ""}, ""},
+        {sz("x"), "x"}, {sz("C:\\Jeux\\\xC9t\xE9"), "C:\\Jeux\\Été"}, {{kRegDword, "ABCD"}, "ABC"},
+        {{kRegSz, std::string("a\0b\0", 4)}, std::string("a\0b", 3)}, {{kRegSz, "abc"}, "ab"},
+        {sz(std::string(1000, 'p')), std::string(1000, 'p')}};
+    // clang-format on
+    for (const auto& [stored, expected] : cases) {
         for (bool overstated : {false, true}) {
             test::TestSystem t;
             t.registry.overstateSizeQueries = overstated;
-            t.registry.put(kCurrentUser, kKey, c.storedName, c.stored);
-            EXPECT_EQ(LireValeur(t.os, 1, kKey, c.readName), c.expected)
-                << c.what << (overstated ? " (size overstated)" : "");
-            EXPECT_EQ(t.registry.openHandles(), 0u) << c.what;
+            t.registry.put(kCurrentUser, kKey, "Folder", stored);
+            EXPECT_EQ(LireValeur(t.os, 1, kKey, "FOLDER"), expected) << overstated;
+            EXPECT_EQ(t.registry.openHandles(), 0u);
         }
-    }
-}
-
-TEST(Registry, LireValeurFindsNothingWhereNothingCanBeRead) {
-    struct Case {
-        const char* what;
-        std::int32_t HK;
-        std::string key;
-        std::string name;
-    };
-    const std::vector<Case> cases{
-        {"missing key", 1, "Software\\QuellixTest\\Absent", "Folder"},
-        {"missing value", 1, kKey, "Absent"},
-        {"root index 5", 5, kKey, "Folder"},
-        {"root index -1", -1, kKey, "Folder"},
-        {"locked key", 1, "Software\\QuellixTest\\Verrou", "Folder"},
-        {"name with no ANSI form", 1, kKey, "Folder€"},
-        {"path with no ANSI form", 1, "Software\\QuellixTest\\€", "Folder"},
-    };
-    for (const Case& c : cases) {
-        test::TestSystem t;
-        // The value exists under every predefined root, so only a wrong key can miss it.
-        for (RegHandle root = kClassesRoot; root <= 0x80000006; ++root) {
-            t.registry.put(root, kKey, "Folder", sz("C:\\Jeux"));
-        }
-        t.registry.put(kCurrentUser, "Software\\QuellixTest\\Verrou", "Folder", sz("C:\\Jeux"));
-        t.registry.lock(kCurrentUser, "Software\\QuellixTest\\Verrou");
-        size_t keys = t.registry.keyCount();
-
-        EXPECT_EQ(LireValeur(t.os, c.HK, c.key, c.name), "") << c.what;
-        EXPECT_EQ(t.registry.keyCount(), keys) << c.what << ": a read created a key";
-        EXPECT_EQ(t.registry.openHandles(), 0u) << c.what;
     }
 }
 
 TEST(Registry, DonnerValeurStoresTheAnsiTextWithItsTerminator) {
-    struct Case {
-        const char* what;
-        std::string name;
-        std::string donnee;
-        std::string stored; // ANSI bytes, terminator included
-    };
-    const std::vector<Case> cases{
-        {"text", "URL Protocol", "URL: vx Protocol", std::string("URL: vx Protocol\0", 17)},
-        {"empty text", "URL Protocol", "", std::string("\0", 1)},
-        {"default value", "", "\"C:\\Quellix\\quellix.exe\" %1",
-         std::string("\"C:\\Quellix\\quellix.exe\" %1\0", 28)},
-        {"accented", "Dossier", "C:\\Jeux\\Été", std::string("C:\\Jeux\\\xC9t\xE9\0", 12)},
-        {"accented name", "Répertoire", "x", std::string("x\0", 2)},
-    };
-    for (const Case& c : cases) {
+    const std::vector<std::vector<std::string>> cases{
+        // name, text, ANSI bytes stored
+        {"URL Protocol", "URL: vx Protocol", sz("URL: vx Protocol").data},
+        {"URL Protocol", "", sz("").data},
+        {"Répertoire", "C:\\Jeux\\Été", sz("C:\\Jeux\\\xC9t\xE9").data}};
+    for (const auto& c : cases) {
         test::TestSystem t;
-        EXPECT_TRUE(DonnerValeur(t.os, 2, "vx\\shell\\open\\command", c.name, c.donnee)) << c.what;
+        EXPECT_TRUE(DonnerValeur(t.os, 2, "vx\\shell", c[0], c[1])) << c[1];
         const MemoryRegistry::Value* value =
-            t.registry.find(kClassesRoot, "vx\\shell\\open\\command", *t.ansi.toAnsi(c.name));
-        ASSERT_NE(value, nullptr) << c.what;
-        EXPECT_EQ(value->type, kRegSz) << c.what;
-        EXPECT_EQ(value->data, c.stored) << c.what;
-        EXPECT_TRUE(t.registry.keyExists(kClassesRoot, "vx\\shell")) << c.what;
-        EXPECT_EQ(LireValeur(t.os, 2, "vx\\shell\\open\\command", c.name), c.donnee) << c.what;
-        EXPECT_EQ(t.registry.openHandles(), 0u) << c.what;
+            t.registry.find(kClassesRoot, "vx\\shell", *t.ansi.toAnsi(c[0]));
+        ASSERT_NE(value, nullptr) << c[0];
+        EXPECT_EQ(value->type, kRegSz);
+        EXPECT_EQ(value->data, c[2]);
+        EXPECT_EQ(LireValeur(t.os, 2, "vx\\shell", c[0]), c[1]);
+        EXPECT_EQ(t.registry.openHandles(), 0u);
     }
 }
 
-TEST(Registry, DonnerValeurWritesNothingWhenItCannot) {
-    struct Case {
-        const char* what;
-        std::int32_t HK;
-        std::string key;
-        std::string name;
-        std::string donnee;
-    };
-    const std::vector<Case> cases{
-        {"root index 5", 5, "software\\vx", "", "URL: vx Protocol"},
-        {"root index -1", -1, "software\\vx", "", "URL: vx Protocol"},
-        {"missing key under a read-only root", 0, "software\\vx", "", "URL: vx Protocol"},
-        {"existing key under a read-only root", 0, "SOFTWARE\\Id", "", "URL: vx Protocol"},
-        {"locked key", 1, "Software\\Verrou", "", "URL: vx Protocol"},
-        {"data with no ANSI form", 1, "Software\\vx", "", "5 €"},
-        {"name with no ANSI form", 1, "Software\\vx", "€", "x"},
-        {"path with no ANSI form", 1, "Software\\€", "", "x"},
-    };
-    for (const Case& c : cases) {
-        test::TestSystem t;
+// Every root holds the same value; the local machine's is read-only, as for a standard user.
+struct Filled {
+    test::TestSystem t;
+    Filled() {
         t.registry.readOnlyRoots.insert(kLocalMachine);
-        t.registry.put(kLocalMachine, "SOFTWARE\\Id", "Autre", sz("garde"));
-        t.registry.put(kCurrentUser, "Software\\Verrou", "Autre", sz("garde"));
-        t.registry.lock(kCurrentUser, "Software\\Verrou");
-        size_t keys = t.registry.keyCount();
-
-        EXPECT_FALSE(DonnerValeur(t.os, c.HK, c.key, c.name, c.donnee)) << c.what;
-        EXPECT_TRUE(t.registry.writes.empty()) << c.what;
-        EXPECT_EQ(t.registry.keyCount(), keys) << c.what;
-        EXPECT_EQ(t.registry.openHandles(), 0u) << c.what;
-    }
-}
-
-TEST(Registry, SupprValeurRemovesOnlyTheNamedValueOfAnExistingKey) {
-    struct Case {
-        const char* what;
-        std::int32_t HK;
-        std::string key;
-        std::string name;
-        bool folderRemains;
-    };
-    const std::vector<Case> cases{
-        {"named value", 1, kKey, "Folder", false},
-        {"name in another case", 1, kKey, "FOLDER", false},
-        {"missing value", 1, kKey, "Absent", true},
-        {"missing key", 1, kKey + "\\Absent", "Folder", true},
-        {"root index 5", 5, kKey, "Folder", true},
-        {"read-only root", 0, kKey, "Folder", true},
-    };
-    for (const Case& c : cases) {
-        test::TestSystem t;
-        t.registry.readOnlyRoots.insert(kLocalMachine);
-        for (RegHandle root : {kCurrentUser, kLocalMachine}) {
+        for (RegHandle root = kClassesRoot; root <= 0x80000006; ++root) {
             t.registry.put(root, kKey, "Folder", sz("C:\\Jeux"));
             t.registry.put(root, kKey, "", sz("défaut"));
         }
-        size_t keys = t.registry.keyCount();
-
-        SupprValeur(t.os, c.HK, c.key, c.name);
-        EXPECT_EQ(t.registry.find(kCurrentUser, kKey, "Folder") != nullptr, c.folderRemains)
-            << c.what;
-        EXPECT_NE(t.registry.find(kLocalMachine, kKey, "Folder"), nullptr) << c.what;
-        EXPECT_NE(t.registry.find(kCurrentUser, kKey, ""), nullptr) << c.what;
-        EXPECT_EQ(t.registry.keyCount(), keys) << c.what << ": a delete created a key";
-        EXPECT_EQ(t.registry.openHandles(), 0u) << c.what;
+        keys = t.registry.keyCount();
     }
-}
-
-TEST(Registry, CreerCleCreatesTheKeyAndItsParents) {
-    test::TestSystem t;
-    EXPECT_NE(CreerCle(t.os, 2, "vx\\shell\\open\\command"), 0u);
-    for (const char* key : {"vx", "vx\\shell", "vx\\shell\\open", "vx\\shell\\open\\command"}) {
-        EXPECT_TRUE(t.registry.keyExists(kClassesRoot, key)) << key;
+    size_t keys = 0;
+    bool untouched() const {
+        for (RegHandle root = kClassesRoot; root <= 0x80000006; ++root) {
+            if (t.registry.find(root, kKey, "Folder") == nullptr ||
+                t.registry.find(root, kKey, "") == nullptr) {
+                return false;
+            }
+        }
+        return t.registry.writes.empty() && t.registry.keyCount() == keys &&
+               t.registry.openHandles() == 0;
     }
-    EXPECT_FALSE(t.registry.keyExists(kLocalMachine, "vx"));
-    EXPECT_EQ(t.registry.openHandles(), 0u);
+};
 
-    t.registry.readOnlyRoots.insert(kLocalMachine);
-    size_t keys = t.registry.keyCount();
-    EXPECT_EQ(CreerCle(t.os, 0, "software\\vx\\shell\\open\\command"), 0u);
-    EXPECT_EQ(CreerCle(t.os, 7, "vx"), 0u);
-    EXPECT_EQ(t.registry.keyCount(), keys);
-    EXPECT_EQ(t.registry.openHandles(), 0u);
+TEST(Registry, NothingIsWrittenRemovedOrCreatedWhereItCannotBe) {
+    struct Case {
+        std::int32_t HK;
+        std::string key;
+        std::string name;
+        std::string read;
+        bool writable; // a write would succeed, so only the read and the removal are tried
+    };
+    // clang-format off
+    const std::vector<Case> cases{
+        {5, kKey, "Folder", "", false}, {1, kKey, "Folder€", "", false}, {1, kKey + "\\€", "Folder", "", false},
+        {0, kKey + "\\Absent", "Folder", "", false}, {0, kKey, "Folder", "C:\\Jeux", false},
+        {1, kKey + "\\Absent", "Folder", "", true}, {1, kKey, "Absent", "", true}};
+    // clang-format on
+    for (const Case& c : cases) {
+        Filled f;
+        ASSERT_TRUE(f.untouched());
+        EXPECT_EQ(LireValeur(f.t.os, c.HK, c.key, c.name), c.read)
+            << c.HK << " " << c.key << " " << c.name;
+        EXPECT_TRUE(c.writable || !DonnerValeur(f.t.os, c.HK, c.key, c.name, "x"));
+        SupprValeur(f.t.os, c.HK, c.key, c.name);
+        EXPECT_TRUE(f.untouched()) << c.HK << " " << c.key << " " << c.name;
+    }
+    Filled f; // a text that the ANSI code page cannot hold
+    EXPECT_FALSE(DonnerValeur(f.t.os, 1, kKey, "Folder", "5 €"));
+    EXPECT_EQ(LireValeur(f.t.os, 1, kKey, "Folder"), "C:\\Jeux");
+    // Only the value named, in any case, of that root goes.
+    SupprValeur(f.t.os, 1, kKey, "FOLDER");
+    EXPECT_EQ(f.t.registry.find(kCurrentUser, kKey, "Folder"), nullptr);
+    EXPECT_NE(f.t.registry.find(kCurrentUser, kKey, ""), nullptr);
+    EXPECT_NE(f.t.registry.find(kLocalMachine, kKey, "Folder"), nullptr);
 }
 
 TEST(Registry, AutostartEntryQuotesTheProgramPath) {
-    struct Case {
-        std::string folder;
-        std::string parametre;
-        std::string stored;
-    };
-    const std::vector<Case> cases{
-        {"C:\\Program Files\\Quellix", "-min", "\"C:\\Program Files\\Quellix\\quellix.exe\" -min"},
-        {"C:\\Quellix", "", "\"C:\\Quellix\\quellix.exe\" "},
-        {"D:\\", "-min", "\"D:\\\\quellix.exe\" -min"},
-        {"C:\\Jeux Vorbanix\\Été", "", "\"C:\\Jeux Vorbanix\\\xC9t\xE9\\quellix.exe\" "},
-    };
     const std::string runKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-    for (const Case& c : cases) {
-        test::TestSystem t;
-        t.process.folder = c.folder;
-        t.registry.put(kLocalMachine, runKey, "Autre", sz("garde"));
-        EXPECT_FALSE(IsRun(t.os)) << c.folder;
-
-        quellix::Run(t.os, c.parametre);
-        const MemoryRegistry::Value* value = t.registry.find(kLocalMachine, runKey, "quellix");
-        ASSERT_NE(value, nullptr) << c.folder;
-        EXPECT_EQ(value->data, c.stored + '\0') << c.folder;
-        EXPECT_TRUE(IsRun(t.os)) << c.folder;
-
-        DelRun(t.os);
-        EXPECT_EQ(t.registry.find(kLocalMachine, runKey, "quellix"), nullptr) << c.folder;
-        EXPECT_NE(t.registry.find(kLocalMachine, runKey, "Autre"), nullptr) << c.folder;
-        EXPECT_FALSE(IsRun(t.os)) << c.folder;
-        EXPECT_EQ(t.registry.openHandles(), 0u) << c.folder;
-    }
-    // An entry holding the empty text does not count.
     test::TestSystem t;
-    t.registry.put(kLocalMachine, runKey, "quellix", sz(""));
+    t.process.folder = "C:\\Program Files\\Quellix";
+    t.registry.put(kLocalMachine, runKey, "Autre", sz("garde"));
+    EXPECT_FALSE(IsRun(t.os));
+    quellix::Run(t.os, "-min");
+    EXPECT_EQ(LireValeur(t.os, 0, runKey, "quellix"),
+              "\"C:\\Program Files\\Quellix\\quellix.exe\" -min");
+    EXPECT_TRUE(IsRun(t.os));
+    DelRun(t.os);
+    EXPECT_FALSE(IsRun(t.os));
+    EXPECT_NE(t.registry.find(kLocalMachine, runKey, "Autre"), nullptr);
+    t.registry.put(kLocalMachine, runKey, "quellix", sz("")); // the empty text does not count
     EXPECT_FALSE(IsRun(t.os));
 }
 

@@ -8,11 +8,7 @@ bool MemoryFiles::isReadOnly(const std::string& path) {
 }
 
 bool MemoryFiles::createEmptyFile(const std::string& path) {
-    if (failCreate || files.contains(path)) {
-        return false;
-    }
-    files[path] = File{};
-    return true;
+    return !failCreate && files.try_emplace(path).second;
 }
 
 std::optional<std::string> MemoryFiles::readFile(const std::string& path) {
@@ -28,10 +24,6 @@ bool MemoryFiles::writeNewFile(const std::string& path, std::string_view bytes) 
     if (failWriteNewFile || isReadOnly(path)) {
         return false;
     }
-    if (writeStopsAfter && *writeStopsAfter < bytes.size()) {
-        files[path].bytes = std::string(bytes.substr(0, *writeStopsAfter));
-        return false;
-    }
     files[path].bytes = std::string(bytes);
     return true;
 }
@@ -42,19 +34,14 @@ bool MemoryFiles::replaceFile(const std::string& from, const std::string& to) {
         return false;
     }
     File replaced = source->second;
-    if (auto target = files.find(to); target != files.end()) {
-        replaced.hidden = target->second.hidden;
-    }
-    files.erase(source);
+    replaced.hidden = files.contains(to) && files[to].hidden;
+    files.erase(from);
     files[to] = replaced;
     return true;
 }
 
 bool MemoryFiles::removeFile(const std::string& path) {
-    if (failRemove || isReadOnly(path)) {
-        return false;
-    }
-    return files.erase(path) == 1;
+    return !isReadOnly(path) && files.erase(path) == 1;
 }
 
 } // namespace quellix::test

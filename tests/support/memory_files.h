@@ -25,9 +25,6 @@ public:
     bool failRead = false;
     bool failWriteNewFile = false;
     bool failReplace = false;
-    bool failRemove = false;
-    // When set, writeNewFile stores only this many bytes and then fails, as on a full disk.
-    std::optional<size_t> writeStopsAfter;
     // Every path that writeNewFile was asked to write, in order.
     std::vector<std::string> writes;
 

@@ -1,7 +1,6 @@
 #include "memory_registry.h"
 
 #include <cstring>
-#include <string>
 #include <utility>
 
 namespace quellix::test {
@@ -10,108 +9,51 @@ namespace {
 bool isRoot(RegHandle handle) {
     return handle >= 0x80000000u && handle <= 0x80000006u;
 }
+
+std::string fold(std::string name) {
+    for (char& c : name) {
+        c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    return name;
+}
+
+std::string keyName(RegHandle root, const std::string& path) {
+    return fold(std::to_string(root) + (path.empty() ? "" : "\\" + path));
+}
 } // namespace
 
-std::string MemoryRegistry::fold(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return text;
-}
-
-std::string MemoryRegistry::keyName(RegHandle root, const std::string& path) {
-    std::string name = std::to_string(root);
-    if (!path.empty()) {
-        name += "\\" + path;
-    }
-    return fold(name);
-}
-
-long MemoryRegistry::resolve(RegHandle parent, const std::string& subKey, RegHandle& root,
-                             std::string& path) const {
-    if (isRoot(parent)) {
-        root = parent;
-        path = subKey;
-        return kRegSuccess;
-    }
-    auto it = handles_.find(parent);
-    if (it == handles_.end()) {
-        return kRegInvalidHandle;
-    }
-    root = it->second.first;
-    path = it->second.second.empty() ? subKey : it->second.second + "\\" + subKey;
-    return kRegSuccess;
-}
-
-RegHandle MemoryRegistry::newHandle(RegHandle root, const std::string& path, bool readOnly) {
-    RegHandle key = nextHandle_++;
-    handles_[key] = {root, path};
-    if (readOnly) {
-        readOnlyHandles_.insert(key);
-    }
-    return key;
-}
-
 void MemoryRegistry::addKey(RegHandle root, const std::string& path) {
-    // Every missing parent is created too.
-    for (size_t pos = 0; pos != std::string::npos;) {
+    for (size_t pos = 0; pos != std::string::npos;) { // every missing parent too
         pos = path.find('\\', pos + 1);
         keys_[keyName(root, path.substr(0, pos))];
     }
 }
 
-void MemoryRegistry::lock(RegHandle root, const std::string& path) {
-    locked_.insert(keyName(root, path));
-}
-
-long MemoryRegistry::createKey(RegHandle parent, const std::string& subKey, RegHandle& key) {
-    RegHandle root = 0;
-    std::string path;
-    if (long status = resolve(parent, subKey, root, path); status != kRegSuccess) {
-        return status;
+long MemoryRegistry::open(RegHandle root, const std::string& path, bool create, bool writable,
+                          RegHandle& key) {
+    if (!isRoot(root)) {
+        return kRegInvalidHandle;
     }
-    if (locked_.contains(keyName(root, path))) {
-        return kRegAccessDenied;
+    if (!keyExists(root, path) && !create) {
+        return kRegFileNotFound;
     }
-    if (!keyExists(root, path) && readOnlyRoots.contains(root)) {
+    if ((writable || !keyExists(root, path)) && readOnlyRoots.contains(root)) {
         return kRegAccessDenied;
     }
     addKey(root, path);
-    key = newHandle(root, path, readOnlyRoots.contains(root));
-    return kRegSuccess;
-}
-
-long MemoryRegistry::openKey(RegHandle parent, const std::string& subKey, RegAccess access,
-                             RegHandle& key) {
-    RegHandle root = 0;
-    std::string path;
-    if (long status = resolve(parent, subKey, root, path); status != kRegSuccess) {
-        return status;
-    }
-    if (!keyExists(root, path)) {
-        return kRegFileNotFound;
-    }
-    if (locked_.contains(keyName(root, path)) ||
-        (access == RegAccess::ReadWrite && readOnlyRoots.contains(root))) {
-        return kRegAccessDenied;
-    }
-    key = newHandle(root, path, access == RegAccess::Read);
+    key = nextHandle_++;
+    handles_[key] = {root, path, writable};
     return kRegSuccess;
 }
 
 long MemoryRegistry::setValue(RegHandle key, const std::string& name, std::uint32_t type,
                               std::string_view data) {
     auto it = handles_.find(key);
-    if (it == handles_.end()) {
-        return kRegInvalidHandle;
-    }
-    if (readOnlyHandles_.contains(key)) {
+    if (it == handles_.end() || !it->second.writable) {
         return kRegAccessDenied;
     }
-    keys_[keyName(it->second.first, it->second.second)][fold(name)] = {type, std::string(data)};
-    writes.push_back({it->second.first, it->second.second, name});
+    keys_[keyName(it->second.root, it->second.path)][fold(name)] = {type, std::string(data)};
+    writes.push_back({it->second.root, it->second.path, name});
     return kRegSuccess;
 }
 
@@ -121,7 +63,7 @@ long MemoryRegistry::queryValue(RegHandle key, const std::string& name, std::uin
     if (it == handles_.end()) {
         return kRegInvalidHandle;
     }
-    const Value* value = find(it->second.first, it->second.second, name);
+    const Value* value = find(it->second.root, it->second.path, name);
     if (value == nullptr) {
         return kRegFileNotFound;
     }
@@ -129,18 +71,9 @@ long MemoryRegistry::queryValue(RegHandle key, const std::string& name, std::uin
         *type = value->type;
     }
     auto needed = static_cast<std::uint32_t>(value->data.size());
-    if (data == nullptr) {
-        if (size != nullptr) {
-            *size = overstateSizeQueries ? 2 * needed : needed;
-        }
-        return kRegSuccess;
-    }
-    if (size == nullptr) {
-        return 87; // ERROR_INVALID_PARAMETER
-    }
-    if (*size < needed) {
+    if (data == nullptr || *size < needed) {
         *size = overstateSizeQueries ? 2 * needed : needed;
-        return kRegMoreData;
+        return data == nullptr ? kRegSuccess : kRegMoreData;
     }
     std::memcpy(data, value->data.data(), needed);
     *size = needed;
@@ -149,19 +82,12 @@ long MemoryRegistry::queryValue(RegHandle key, const std::string& name, std::uin
 
 long MemoryRegistry::deleteValue(RegHandle key, const std::string& name) {
     auto it = handles_.find(key);
-    if (it == handles_.end()) {
-        return kRegInvalidHandle;
-    }
-    if (readOnlyHandles_.contains(key)) {
+    if (it == handles_.end() || !it->second.writable) {
         return kRegAccessDenied;
     }
-    auto& values = keys_[keyName(it->second.first, it->second.second)];
-    return values.erase(fold(name)) == 1 ? kRegSuccess : kRegFileNotFound;
-}
-
-void MemoryRegistry::closeKey(RegHandle key) {
-    handles_.erase(key);
-    readOnlyHandles_.erase(key);
+    return keys_[keyName(it->second.root, it->second.path)].erase(fold(name)) == 1
+               ? kRegSuccess
+               : kRegFileNotFound;
 }
 
 bool MemoryRegistry::keyExists(RegHandle root, const std::string& path) const {
@@ -170,7 +96,6 @@ bool MemoryRegistry::keyExists(RegHandle root, const std::string& path) const {
 
 void MemoryRegistry::put(RegHandle root, const std::string& path, const std::string& name,
                          Value value) {
-    // A fixture: written whatever the locks and read-only roots say, and not logged.
     addKey(root, path);
     keys_[keyName(root, path)][fold(name)] = std::move(value);
 }

@@ -9,9 +9,8 @@
 
 namespace quellix::test {
 
-// A registry in memory with the return codes and size rules of the ANSI registry functions.
-// Key paths are stored as "root\sub\key" with the root as its handle in decimal; names are
-// compared without regard to ASCII case, as the registry does. A root key always exists.
+// A registry in memory with the return codes and size rules of the ANSI registry functions. Keys
+// are opened from a predefined root; names are compared without regard to ASCII case.
 class MemoryRegistry : public RegistryPort {
 public:
     struct Value {
@@ -25,49 +24,47 @@ public:
         bool operator==(const Write&) const = default;
     };
 
-    // Roots under which a missing key cannot be created and no key opened for writing (as for a
-    // standard user under HKEY_LOCAL_MACHINE).
+    // Roots where no key can be created or opened for writing (a standard user's HKLM).
     std::set<RegHandle> readOnlyRoots;
     // Every value written through setValue, in order.
     std::vector<Write> writes;
+    // As the ANSI functions may do for strings stored in UTF-16: a query whose buffer is too small
+    // reports twice the size that the data needs.
+    bool overstateSizeQueries = false;
 
-    // Every open or creation of exactly this key is refused, as for a key whose rights deny it.
-    void lock(RegHandle root, const std::string& path);
-
-    long createKey(RegHandle parent, const std::string& subKey, RegHandle& key) override;
+    long createKey(RegHandle parent, const std::string& subKey, RegHandle& key) override {
+        return open(parent, subKey, true, true, key);
+    }
     long openKey(RegHandle parent, const std::string& subKey, RegAccess access,
-                 RegHandle& key) override;
+                 RegHandle& key) override {
+        return open(parent, subKey, false, access == RegAccess::ReadWrite, key);
+    }
     long setValue(RegHandle key, const std::string& name, std::uint32_t type,
                   std::string_view data) override;
     long queryValue(RegHandle key, const std::string& name, std::uint32_t* type, char* data,
                     std::uint32_t* size) override;
     long deleteValue(RegHandle key, const std::string& name) override;
-    void closeKey(RegHandle key) override;
+    void closeKey(RegHandle key) override { handles_.erase(key); }
 
-    // Test access, by root handle and path.
+    // Test access. put() creates the key and its parents, whatever the read-only roots say.
     bool keyExists(RegHandle root, const std::string& path) const;
     void put(RegHandle root, const std::string& path, const std::string& name, Value value);
     const Value* find(RegHandle root, const std::string& path, const std::string& name) const;
     size_t openHandles() const { return handles_.size(); }
     size_t keyCount() const { return keys_.size(); }
 
-    // As the ANSI functions may do for strings stored in UTF-16: a query whose buffer is too small
-    // reports twice the size that the data needs; a query with room enough reports the exact size.
-    bool overstateSizeQueries = false;
-
 private:
-    static std::string fold(std::string text);
-    static std::string keyName(RegHandle root, const std::string& path);
-    long resolve(RegHandle parent, const std::string& subKey, RegHandle& root,
-                 std::string& path) const;
+    struct Opened {
+        RegHandle root;
+        std::string path;
+        bool writable;
+    };
+    // Opens the key of a predefined root, creating it and its parents when `create` is set.
+    long open(RegHandle root, const std::string& path, bool create, bool writable, RegHandle& key);
     void addKey(RegHandle root, const std::string& path);
-    RegHandle newHandle(RegHandle root, const std::string& path, bool readOnly);
 
-    std::map<std::string, std::map<std::string, Value>>
-        keys_; // folded key name -> folded value name
-    std::map<RegHandle, std::pair<RegHandle, std::string>> handles_; // open handle -> root, path
-    std::set<RegHandle> readOnlyHandles_;                            // opened for reading only
-    std::set<std::string> locked_;                                   // folded key names
+    std::map<std::string, std::map<std::string, Value>> keys_; // folded key -> folded value name
+    std::map<RegHandle, Opened> handles_;
     RegHandle nextHandle_ = 0x1000;
 };
 
