@@ -208,8 +208,6 @@ TEST(Commands, AFailedSaveIsSaidOnceAfterTheCommandHasFinished) {
         w.t.files.failWriteNewFile = c.folderReadOnly;
         w.controls.userToggles("q3_chk");
         w.controls.setText("q3_path", c.q3);
-        w.controls.userToggles("dod_chk");
-        w.controls.setText("dod_path", "");
         w.controls.setValue("accel_chk", 1);
         w.t.dialogs.answers.push_back(Answer::Ok);
 
@@ -217,9 +215,8 @@ TEST(Commands, AFailedSaveIsSaidOnceAfterTheCommandHasFinished) {
 
         if (c.readOnly || c.folderReadOnly) {
             EXPECT_EQ(w.bytes(), kInitial);
-        } else {
+        } else { // nothing written in its place
             EXPECT_EQ(w.stored("q3", "path"), "D:\\Quake III Arena\\quake3.exe");
-            EXPECT_EQ(w.stored("dod", "present"), "0");
         }
         ASSERT_EQ(w.t.dialogs.messages.size(), c.questions + 1);
         EXPECT_EQ(w.t.dialogs.messages.back().text,

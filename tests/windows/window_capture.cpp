@@ -4,23 +4,6 @@
 #include <wincodec.h>
 
 namespace quellix::wintest {
-namespace {
-
-template <typename T> struct Com {
-    T* p = nullptr;
-    Com() = default;
-    Com(const Com&) = delete;
-    Com& operator=(const Com&) = delete;
-    ~Com() {
-        if (p != nullptr) {
-            p->Release();
-        }
-    }
-    T** out() { return &p; }
-    T* operator->() const { return p; }
-};
-
-} // namespace
 
 COLORREF Capture::at(int x, int y) const {
     const std::uint32_t p =
@@ -36,79 +19,64 @@ std::optional<Capture> captureWindow(HWND window, bool clientOnly) {
     } else {
         GetWindowRect(window, &area);
     }
-    Capture capture;
-    capture.width = area.right - area.left;
-    capture.height = area.bottom - area.top;
+    Capture capture{area.right - area.left, area.bottom - area.top, {}};
     if (capture.width <= 0 || capture.height <= 0) {
         return std::nullopt;
     }
+    capture.pixels.resize(static_cast<size_t>(capture.width) * static_cast<size_t>(capture.height));
     BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = capture.width;
-    info.bmiHeader.biHeight = -capture.height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
+    info.bmiHeader = {
+        sizeof(info.bmiHeader), capture.width, -capture.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    bool copied = false;
-    if (bitmap != nullptr && bits != nullptr) {
-        HGDIOBJ old = SelectObject(memory, bitmap);
-        copied = BitBlt(memory, 0, 0, capture.width, capture.height, screen, area.left, area.top,
-                        SRCCOPY) != 0;
-        GdiFlush();
-        const auto* source = static_cast<const std::uint32_t*>(bits);
-        capture.pixels.assign(source, source + static_cast<size_t>(capture.width) *
-                                                   static_cast<size_t>(capture.height));
-        for (std::uint32_t& p : capture.pixels) {
-            p &= 0x00ffffffu;
-        }
-        SelectObject(memory, old);
-        DeleteObject(bitmap);
-    }
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, capture.width, capture.height);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    const bool copied = BitBlt(memory, 0, 0, capture.width, capture.height, screen, area.left,
+                               area.top, SRCCOPY) != 0;
+    SelectObject(memory, old);
+    const bool read = GetDIBits(memory, bitmap, 0, static_cast<UINT>(capture.height),
+                                capture.pixels.data(), &info, DIB_RGB_COLORS) == capture.height;
+    DeleteObject(bitmap);
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
-    if (!copied) {
-        return std::nullopt;
+    for (std::uint32_t& p : capture.pixels) {
+        p &= 0x00ffffffu;
     }
-    return capture;
+    return copied && read ? std::optional(capture) : std::nullopt;
 }
 
 bool savePng(const Capture& capture, const std::wstring& path, const GUID* format) {
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    bool saved = false;
-    {
-        std::vector<std::uint32_t> opaque = capture.pixels;
-        for (std::uint32_t& p : opaque) {
-            p |= 0xff000000u;
+    std::vector<std::uint32_t> opaque = capture.pixels;
+    for (std::uint32_t& p : opaque) {
+        p |= 0xff000000u;
+    }
+    const auto w = static_cast<UINT>(capture.width), h = static_cast<UINT>(capture.height);
+    IWICImagingFactory* factory = nullptr;
+    IWICBitmap* bitmap = nullptr;
+    IWICStream* stream = nullptr;
+    IWICBitmapEncoder* encoder = nullptr;
+    IWICBitmapFrameEncode* frame = nullptr;
+    const bool saved =
+        SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                   IID_IWICImagingFactory, reinterpret_cast<void**>(&factory))) &&
+        SUCCEEDED(factory->CreateBitmapFromMemory(w, h, GUID_WICPixelFormat32bppBGRA, w * 4,
+                                                  w * 4 * h, reinterpret_cast<BYTE*>(opaque.data()),
+                                                  &bitmap)) &&
+        SUCCEEDED(factory->CreateStream(&stream)) &&
+        SUCCEEDED(stream->InitializeFromFilename(path.c_str(), GENERIC_WRITE)) &&
+        SUCCEEDED(factory->CreateEncoder(format != nullptr ? *format : GUID_ContainerFormatPng,
+                                         nullptr, &encoder)) &&
+        SUCCEEDED(encoder->Initialize(stream, WICBitmapEncoderNoCache)) &&
+        SUCCEEDED(encoder->CreateNewFrame(&frame, nullptr)) &&
+        SUCCEEDED(frame->Initialize(nullptr)) && SUCCEEDED(frame->SetSize(w, h)) &&
+        SUCCEEDED(frame->WriteSource(bitmap, nullptr)) && SUCCEEDED(frame->Commit()) &&
+        SUCCEEDED(encoder->Commit());
+    for (IUnknown* object :
+         std::initializer_list<IUnknown*>{frame, encoder, stream, bitmap, factory}) {
+        if (object != nullptr) {
+            object->Release();
         }
-        const UINT stride = static_cast<UINT>(capture.width) * 4;
-        Com<IWICImagingFactory> factory;
-        Com<IWICBitmap> bitmap;
-        Com<IWICStream> stream;
-        Com<IWICBitmapEncoder> encoder;
-        Com<IWICBitmapFrameEncode> frame;
-        saved =
-            SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                       IID_IWICImagingFactory,
-                                       reinterpret_cast<void**>(factory.out()))) &&
-            SUCCEEDED(factory->CreateBitmapFromMemory(
-                static_cast<UINT>(capture.width), static_cast<UINT>(capture.height),
-                GUID_WICPixelFormat32bppBGRA, stride, stride * static_cast<UINT>(capture.height),
-                reinterpret_cast<BYTE*>(opaque.data()), bitmap.out())) &&
-            SUCCEEDED(factory->CreateStream(stream.out())) &&
-            SUCCEEDED(stream->InitializeFromFilename(path.c_str(), GENERIC_WRITE)) &&
-            SUCCEEDED(factory->CreateEncoder(format != nullptr ? *format : GUID_ContainerFormatPng,
-                                             nullptr, encoder.out())) &&
-            SUCCEEDED(encoder->Initialize(stream.p, WICBitmapEncoderNoCache)) &&
-            SUCCEEDED(encoder->CreateNewFrame(frame.out(), nullptr)) &&
-            SUCCEEDED(frame->Initialize(nullptr)) &&
-            SUCCEEDED(frame->SetSize(static_cast<UINT>(capture.width),
-                                     static_cast<UINT>(capture.height))) &&
-            SUCCEEDED(frame->WriteSource(bitmap.p, nullptr)) && SUCCEEDED(frame->Commit()) &&
-            SUCCEEDED(encoder->Commit());
     }
     if (SUCCEEDED(com)) {
         CoUninitialize();
