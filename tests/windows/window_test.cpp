@@ -367,6 +367,39 @@ TEST(WindowDriven, ResetAsksFirstAndOnlyOkResets) {
     EXPECT_FALSE(w.form.visible("valid_ut2003"));
 }
 
+TEST(WindowDriven, MnemonicsActAloneOfTheirLetterAndCtrlTabTurnsThePage) {
+    OpenWindow w("window-keys");
+    auto press = [&w](wchar_t letter) {
+        PostMessageW(GetFocus() != nullptr ? GetFocus() : w.form.handle(), WM_SYSCHAR, letter,
+                     1 | (1 << 29));
+        pump(w.form, 100);
+    };
+    // Tab 1: the options' "&Appliquer" is alone of its letter there: Alt+A saves the options.
+    w.click("accel_chk");
+    press(L'a');
+    EXPECT_NE(w.stored().find("acceleration=1"), std::string::npos) << w.stored();
+    // Tab 3: "&Appliquer" and "&Annuler" share A: the keys move between them without acting.
+    w.editQuake();
+    const std::string before = w.stored();
+    std::set<HWND> reached;
+    for (int i = 0; i < 2; ++i) {
+        press(L'a');
+        reached.insert(GetFocus());
+    }
+    EXPECT_EQ(reached,
+              (std::set<HWND>{w.form.control("btn_appliquer"), w.form.control("btn_annuler")}));
+    EXPECT_EQ(w.stored(), before);
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    PostMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 1);
+    pump(w.form);
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+    EXPECT_EQ(w.form.currentTab(), 3);
+}
+
 TEST(WindowDriven, QuitAltQAndTheCloseBoxEndWithoutSaving) {
     for (const char* how : {"button", "Alt+Q", "close box"}) {
         OpenWindow w(std::string("window-quit-") + how[0]);
