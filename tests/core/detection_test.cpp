@@ -21,8 +21,7 @@ test::MemoryRegistry::Value sz(const std::string& ansi) {
     return {kRegSz, ansi + '\0'};
 }
 
-// Where each game's installer writes, with a value of its own so that a rule that reads another
-// game's entry cannot go unnoticed.
+// Where each game's installer writes, with a value of its own where the installers differ.
 struct Installed {
     std::string detectionKey;
     RegHandle root;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <optional>
 #include <string>
 #include <vector>
@@ -46,15 +47,8 @@ TEST(Profile, ReadsValuesWithThePlatformRules) {
 }
 
 TEST(Profile, WritesInPlaceAndPreservesEveryOtherByte) {
-    struct Case {
-        std::string file;
-        std::string section;
-        std::string key;
-        std::string value;
-        std::string expected;
-    };
     // clang-format off
-    const std::vector<Case> cases{
+    const std::vector<std::array<std::string, 5>> cases{ // file, section, key, value, result
         {"[q3]\r\nPath=old\r\npresent=1\r\n", "q3", "path", "new", "[q3]\r\nPath=new\r\npresent=1\r\n"},
         {"[g]\r\n  Key \t= old  \r\n", "G", "key", "v", "[g]\r\n  Key \t=v\r\n"},
         {"[g]\r\nk=1\r\nk=2\r\n[g]\r\nk=3\r\n", "g", "k", "9", "[g]\r\nk=9\r\nk=2\r\n[g]\r\nk=3\r\n"},
@@ -69,12 +63,12 @@ TEST(Profile, WritesInPlaceAndPreservesEveryOtherByte) {
          "top=1\r\n; c\r\n[q3]\r\n\tPath =D:\\q3\r\nextra=x\r\n\r\n[o]\r\nPath=o\r\n"},
     };
     // clang-format on
-    for (const Case& c : cases) {
-        std::optional<std::string> written = writeValue(c.file, c.section, c.key, c.value);
-        ASSERT_TRUE(written.has_value()) << c.file;
-        EXPECT_EQ(*written, c.expected);
+    for (const auto& [file, section, key, value, expected] : cases) {
+        std::optional<std::string> written = writeValue(file, section, key, value);
+        ASSERT_TRUE(written.has_value()) << file;
+        EXPECT_EQ(*written, expected);
         // The value written reads back, whatever the file looked like.
-        EXPECT_EQ(readValue(*written, c.section, c.key), c.value);
+        EXPECT_EQ(readValue(*written, section, key), value);
     }
 }
 

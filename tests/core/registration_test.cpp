@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace quellix {
@@ -27,7 +28,7 @@ TEST(Registration, EveryRootGetsTheProtocolAndTheQuotedCommandMachineRootsFirst)
     test::TestSystem t;
     t.process.folder = "C:\\Users\\Zoé\\Mes Jeux";
     registerVxProtocol(t.os);
-    std::vector<MemoryRegistry::Write> expected;
+    std::vector<std::tuple<RegHandle, std::string, std::string>> expected;
     for (const auto& [root, key] :
          std::vector<std::pair<RegHandle, std::string>>{{kClassesRoot, "vx"},
                                                         {kLocalMachine, "software\\vx"},

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace quellix {
@@ -16,22 +17,18 @@ using test::TestSystem;
 const std::string kConfig = "C:\\Quellix\\config.ini";
 
 TEST(Settings, LireIniFallsBackToTheDefault) {
-    struct Case {
-        bool fileThere;
-        bool failRead;
-        std::string section;
-        std::string expected;
-    };
-    for (const Case& c : {Case{true, false, "general", "1"}, Case{true, false, "q3", "def"},
-                          Case{false, false, "general", "def"}, Case{true, true, "general", "def"},
-                          Case{true, false, "g\xE4\xB8\xAD", "def"}}) {
+    using Case = std::tuple<bool, bool, std::string, std::string>; // file, unreadable
+    for (const auto& [fileThere, failRead, section, expected] :
+         {Case{true, false, "general", "1"}, Case{true, false, "q3", "def"},
+          Case{false, false, "general", "def"}, Case{true, true, "general", "def"},
+          Case{true, false, "g\xE4\xB8\xAD", "def"}}) {
         TestSystem sys;
-        if (c.fileThere) {
+        if (fileThere) {
             sys.files.files[kConfig].bytes = "[General]\r\nsansvalidation=1\r\n";
         }
-        sys.files.failRead = c.failRead;
-        EXPECT_EQ(LireIni(sys.os, c.section, "sansvalidation", kConfig, "def"), c.expected)
-            << c.section << c.fileThere << c.failRead;
+        sys.files.failRead = failRead;
+        EXPECT_EQ(LireIni(sys.os, section, "sansvalidation", kConfig, "def"), expected)
+            << section << fileThere << failRead;
     }
 }
 

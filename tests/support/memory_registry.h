@@ -5,6 +5,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace quellix::test {
@@ -17,17 +18,11 @@ public:
         std::uint32_t type = kRegSz;
         std::string data;
     };
-    struct Write {
-        RegHandle root;
-        std::string path;
-        std::string name;
-        bool operator==(const Write&) const = default;
-    };
 
     // Roots where no key can be created or opened for writing (a standard user's HKLM).
     std::set<RegHandle> readOnlyRoots;
-    // Every value written through setValue, in order.
-    std::vector<Write> writes;
+    // Every value written through setValue, in order: root, key path, value name.
+    std::vector<std::tuple<RegHandle, std::string, std::string>> writes;
     // As the ANSI functions may do for strings stored in UTF-16: a query whose buffer is too small
     // reports twice the size that the data needs.
     bool overstateSizeQueries = false;

@@ -12,20 +12,16 @@ std::optional<std::string> textValue(HKEY root, const std::string& path, const s
         ERROR_SUCCESS) {
         return std::nullopt;
     }
+    std::wstring text(4096, L'\0');
     DWORD type = 0;
-    DWORD size = 0;
-    std::wstring text;
-    LONG status = RegQueryValueExW(key, widen(name).c_str(), nullptr, &type, nullptr, &size);
-    if (status == ERROR_SUCCESS) {
-        text.resize(size / sizeof(wchar_t) + 1);
-        status = RegQueryValueExW(key, widen(name).c_str(), nullptr, &type,
-                                  reinterpret_cast<BYTE*>(text.data()), &size);
-        text.resize(size / sizeof(wchar_t));
-    }
+    auto size = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+    LONG status = RegQueryValueExW(key, widen(name).c_str(), nullptr, &type,
+                                   reinterpret_cast<BYTE*>(text.data()), &size);
     RegCloseKey(key);
     if (status != ERROR_SUCCESS || type != REG_SZ) {
         return std::nullopt;
     }
+    text.resize(size / sizeof(wchar_t));
     if (!text.empty() && text.back() == L'\0') {
         text.pop_back();
     }
