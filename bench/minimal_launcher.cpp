@@ -1,6 +1,6 @@
 // The least a launcher can do: start the command line it is given, minimized, in the folder of
 // the program it names, and end. Its time is the limit that quellix.exe is measured against.
-// Usage: minimal_launcher.exe "<program>" <arguments>
+// Usage: minimal_launcher.exe "<program>" <arguments>   (the quotes may be left out)
 //
 // Built for x86_64 by bench/run, as it is (it imports nothing but kernel32 and the C runtime) and
 // in two variants that add one of the launcher's costs each, to tell where its time goes:
@@ -75,11 +75,13 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // Our own name, quoted or not, and the blanks after it.
     size_t at = line.front() == L'"' ? line.find(L'"', 1) + 1 : line.find(L' ');
     at = line.find_first_not_of(L" \t", at);
-    if (at == std::wstring::npos || line[at] != L'"') {
+    if (at == std::wstring::npos) {
         return 2;
     }
+    // The program it names, quoted or up to the first blank.
     std::wstring command = line.substr(at);
-    std::wstring program = command.substr(1, command.find(L'"', 1) - 1);
+    std::wstring program = command.front() == L'"' ? command.substr(1, command.find(L'"', 1) - 1)
+                                                   : command.substr(0, command.find(L' '));
     std::wstring folder = program.substr(0, program.rfind(L'\\') + 1);
 
     STARTUPINFOW startup{};
