@@ -13,9 +13,9 @@ TEST(Catalogue, FindsRowsByExactLinkKey) {
         std::string_view key;
         std::string_view section; // empty: no row
     };
-    for (auto [key, section] : {Case{"ut2003", "UT2003"}, Case{"UT2003", ""}, Case{"q3", "q3"},
-                                Case{"Q3", ""}, Case{"mohaa", "mohaa"}, Case{"moh", ""},
-                                Case{"ut", ""}, Case{"", ""}, Case{"q3 ", ""}}) {
+    for (auto [key, section] :
+         {Case{"ut2003", "UT2003"}, Case{"UT2003", ""}, Case{"q3", "q3"}, Case{"Q3", ""},
+          Case{"mohaa", "mohaa"}, Case{"moh", ""}, Case{"ut", ""}, Case{"", ""}, Case{"q3 ", ""}}) {
         const GameEntry* row = findByLinkKey(key);
         EXPECT_EQ(row == nullptr ? "" : row->section, section) << key;
     }
