@@ -43,22 +43,50 @@ std::string installAndStart(const std::string& folder, const std::string& fileNa
     return readBytes(folder + "\\config.ini").value_or("<missing>");
 }
 
-// On a prefix with no game installed; the whole config.ini of each machine is checked natively.
+// The registry values the games' installers wrote, in the 32-bit view: Quake 3, and Steam with
+// Counter-Strike only (its folder beside the one Steam names).
 TEST(StartupEndToEnd, EveryStartRegistersItsFolderAndOnlyTheFirstWritesTheDefaults) {
     removeRegistration();
     const std::string root = scratchFolder("startup");
+    const std::string steam = root + "\\Steam\\SteamApps\\joueur\\half-life";
+    ASSERT_TRUE(makeFolders(steam) &&
+                makeFolders(root + "\\Steam\\SteamApps\\joueur\\counter-strike"));
+    const std::string quake = "D:\\Jeux\\Quake III Arena\\quake3.exe";
+    ASSERT_TRUE(
+        setText(HKEY_LOCAL_MACHINE, "SOFTWARE\\Id\\Quake III Arena", "INSTALLEXEPATH", quake));
+    ASSERT_TRUE(setText(HKEY_CURRENT_USER, "Software\\Valve\\Steam", "ModInstallPath", steam));
+    const std::string absent = "SOFTWARE\\Activision\\Call of Duty";
+    ASSERT_TRUE(deleteKeyTree(HKEY_LOCAL_MACHINE, absent));
+
     // The registered file name is fixed, whatever the name of the running file.
     const std::string config = installAndStart(root + "\\Premier", "Quellix Vorbanix 2.exe");
-    EXPECT_TRUE(config.starts_with("[General]\r\nsansvalidation=1\r\nacceleration=0\r\n[dod]\r\n"
-                                   "Path=\r\npresent=0\r\n[shl]\r\nPath= \r\npresent=0\r\n"))
-        << config;
-    EXPECT_TRUE(config.ends_with("[cod]\r\nPath= \r\npresent=0\r\n")) << config;
+    const std::string none = "\r\nPath= \r\npresent=0\r\n";
+    EXPECT_EQ(config, "[General]\r\nsansvalidation=1\r\nacceleration=0\r\n"
+                      "[dod]\r\nPath=\r\npresent=0\r\n"
+                      "[shl]\r\nPath=" +
+                          steam +
+                          "\\hl.exe\r\npresent=1\r\n"
+                          "[scs]\r\nPath=" +
+                          steam +
+                          "\\..\\counter-strike\\hl.exe\r\npresent=1\r\n"
+                          "[stfc]\r\nPath=\r\npresent=0\r\n"
+                          "[ja]" +
+                          none + "[jo]" + none + "[q3]\r\nPath=" + quake +
+                          "\r\npresent=1\r\n"
+                          "[UT2003]" +
+                          none + "[mohaa]" + none + "[ut2k4]" + none + "[ef2]" + none + "[bf]" +
+                          none + "[cod]" + none);
+    // Detection only reads: no key is left behind for a game that is not installed.
+    EXPECT_FALSE(keyExists(HKEY_LOCAL_MACHINE, absent));
 
     // Moved to another folder, with a config.ini of the user's and a registration removed.
     const std::string edited = "[general]\nsansvalidation=0\n; à moi\n[q3]\npath=E:\\q3.exe\n";
     ASSERT_TRUE(deleteKeyTree(HKEY_CLASSES_ROOT, "vx"));
     EXPECT_EQ(installAndStart(root + "\\Apres", "quellix.exe", edited), edited);
+    EXPECT_EQ(installAndStart(root + "\\Vide", "quellix.exe", ""), "");
     removeRegistration();
+    EXPECT_TRUE(deleteKeyTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Id\\Quake III Arena"));
+    EXPECT_TRUE(deleteKeyTree(HKEY_CURRENT_USER, "Software\\Valve\\Steam"));
 }
 
 } // namespace
