@@ -51,7 +51,7 @@ void registerProtocol() {
         for (const auto& [path, name] : steps) {
             HKEY key = nullptr;
             if (RegCreateKeyExA(roots[root], path.c_str(), 0, nullptr, 0,
-                                KEY_READ | KEY_WRITE | KEY_WOW64_32KEY, nullptr, &key,
+                                KEY_READ | KEY_WRITE | KEY_WOW64_64KEY, nullptr, &key,
                                 nullptr) != ERROR_SUCCESS) {
                 continue;
             }

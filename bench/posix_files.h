@@ -2,7 +2,7 @@
 // The files port on a POSIX file system, for figures taken natively on real files. Backslashes in
 // the core's paths are taken as folder separators.
 
-#include "platform/ports.h"
+#include "ports.h"
 
 namespace quellix::bench {
 

@@ -1,16 +1,13 @@
 // The entry point: the Windows implementations of the ports, handed to the start-up sequence.
 
 #include "launch/startup.h"
-#include "platform/windows/ansi_win.h"
-#include "platform/windows/dialogs_win.h"
-#include "platform/windows/files_win.h"
-#include "platform/windows/process_win.h"
-#include "platform/windows/registry_win.h"
+#include "windows/ansi_win.h"
+#include "windows/dialogs_win.h"
+#include "windows/files_win.h"
+#include "windows/process_win.h"
+#include "windows/registry_win.h"
 
-#if __has_include("platform/windows/main_window.h")
-#include "platform/windows/main_window.h"
-#define QUELLIX_HAS_WINDOW 1
-#endif
+#include "windows/main_window.h"
 
 #include <windows.h>
 
@@ -26,9 +23,5 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     if (!startup.showWindow) {
         return 0;
     }
-#ifdef QUELLIX_HAS_WINDOW
     return quellix::win::runMainWindow(os, dialogs, startup.configCouldNotBeCreated);
-#else
-    return 0;
-#endif
 }

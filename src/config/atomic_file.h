@@ -1,7 +1,7 @@
 #pragma once
 // Replacing a whole file so that a crash or a full disk never leaves it half-written.
 
-#include "platform/ports.h"
+#include "ports.h"
 
 #include <string>
 #include <string_view>

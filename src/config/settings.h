@@ -1,7 +1,7 @@
 #pragma once
 // Access to config.ini: one key at a time, read from or written to the file at each call.
 
-#include "platform/ports.h"
+#include "ports.h"
 
 #include <string>
 #include <string_view>

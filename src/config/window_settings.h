@@ -2,7 +2,7 @@
 // Copying the settings of config.ini into the window's controls. Each procedure reads the file
 // afresh and writes only to controls.
 
-#include "platform/ports.h"
+#include "ports.h"
 #include "ui/controls.h"
 
 namespace quellix {

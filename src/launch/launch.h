@@ -2,7 +2,7 @@
 // Starting a game from the three useful elements of a link.
 
 #include "launch/link.h"
-#include "platform/ports.h"
+#include "ports.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
 #pragma once
 // Reading the vx link from the command line.
 
-#include "platform/ports.h"
+#include "ports.h"
 
 #include <string>
 #include <string_view>

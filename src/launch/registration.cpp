@@ -24,6 +24,10 @@ struct RegistrationStep {
     std::string_view text;
 };
 
+// Written where the shell looks handlers up, which on a 64-bit system is not where the games'
+// 32-bit installers are read.
+constexpr RegView kShellView = RegView::Shell;
+
 // The machine-wide registration first, then the same for the current user: a standard user cannot
 // write the first two roots, and links would otherwise never reach the launcher.
 // clang-format off
@@ -61,13 +65,13 @@ void registerVxProtocol(const System& os) {
         const std::string name(row.valueName);
         switch (row.step) {
         case Step::CreateKey:
-            CreerCle(os, row.HK, key);
+            CreerCle(os, row.HK, key, kShellView);
             break;
         case Step::SetText:
-            DonnerValeur(os, row.HK, key, name, std::string(row.text));
+            DonnerValeur(os, row.HK, key, name, std::string(row.text), kShellView);
             break;
         case Step::SetCommand:
-            DonnerValeur(os, row.HK, key, name, command);
+            DonnerValeur(os, row.HK, key, name, command, kShellView);
             break;
         }
     }

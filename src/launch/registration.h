@@ -2,7 +2,7 @@
 // What every start does before anything else: register the vx protocol and make sure config.ini
 // exists.
 
-#include "platform/ports.h"
+#include "ports.h"
 
 namespace quellix {
 

@@ -1,7 +1,7 @@
 #pragma once
 // What every start of the launcher does before the window may be shown.
 
-#include "platform/ports.h"
+#include "ports.h"
 
 namespace quellix {
 

@@ -32,7 +32,7 @@ enum class OpenMode { CreateMissing, ExistingOnly };
 // The open step shared by every key operation. Nothing when the root index is unknown, when the
 // path has no ANSI form, or when the registry refuses.
 std::optional<RegHandle> openKey(const System& os, std::int32_t HK, const std::string& Chemin,
-                                 OpenMode mode, RegAccess access) {
+                                 RegView view, OpenMode mode, RegAccess access) {
     std::uint32_t root = CleRacine(HK);
     if (root == 0) {
         return std::nullopt;
@@ -42,8 +42,9 @@ std::optional<RegHandle> openKey(const System& os, std::int32_t HK, const std::s
         return std::nullopt;
     }
     RegHandle key = 0;
-    long status = mode == OpenMode::CreateMissing ? os.registry.createKey(root, *path, key)
-                                                  : os.registry.openKey(root, *path, access, key);
+    long status = mode == OpenMode::CreateMissing
+                      ? os.registry.createKey(root, *path, view, key)
+                      : os.registry.openKey(root, *path, view, access, key);
     if (status != kRegSuccess) {
         return std::nullopt;
     }
@@ -81,9 +82,9 @@ std::uint32_t CleRacine(std::int32_t HK) {
     }
 }
 
-RegHandle CreerCle(const System& os, std::int32_t HK, const std::string& Chemin) {
+RegHandle CreerCle(const System& os, std::int32_t HK, const std::string& Chemin, RegView view) {
     std::optional<RegHandle> key =
-        openKey(os, HK, Chemin, OpenMode::CreateMissing, RegAccess::ReadWrite);
+        openKey(os, HK, Chemin, view, OpenMode::CreateMissing, RegAccess::ReadWrite);
     if (!key) {
         return 0;
     }
@@ -92,14 +93,14 @@ RegHandle CreerCle(const System& os, std::int32_t HK, const std::string& Chemin)
 }
 
 bool DonnerValeur(const System& os, std::int32_t HK, const std::string& Chemin,
-                  const std::string& Valeur, const std::string& donnee) {
+                  const std::string& Valeur, const std::string& donnee, RegView view) {
     std::optional<std::string> name = os.ansi.toAnsi(Valeur);
     std::optional<std::string> data = os.ansi.toAnsi(donnee);
     if (!name || !data) {
         return false;
     }
     std::optional<RegHandle> key =
-        openKey(os, HK, Chemin, OpenMode::CreateMissing, RegAccess::ReadWrite);
+        openKey(os, HK, Chemin, view, OpenMode::CreateMissing, RegAccess::ReadWrite);
     if (!key) {
         return false;
     }
@@ -110,12 +111,13 @@ bool DonnerValeur(const System& os, std::int32_t HK, const std::string& Chemin,
 }
 
 std::string LireValeur(const System& os, std::int32_t HK, const std::string& Chemin,
-                       const std::string& Valeur) {
+                       const std::string& Valeur, RegView view) {
     std::optional<std::string> name = os.ansi.toAnsi(Valeur);
     if (!name) {
         return {};
     }
-    std::optional<RegHandle> key = openKey(os, HK, Chemin, OpenMode::ExistingOnly, RegAccess::Read);
+    std::optional<RegHandle> key =
+        openKey(os, HK, Chemin, view, OpenMode::ExistingOnly, RegAccess::Read);
     if (!key) {
         return {};
     }
@@ -144,13 +146,13 @@ std::string LireValeur(const System& os, std::int32_t HK, const std::string& Che
 }
 
 void SupprValeur(const System& os, std::int32_t HK, const std::string& Chemin,
-                 const std::string& Valeur) {
+                 const std::string& Valeur, RegView view) {
     std::optional<std::string> name = os.ansi.toAnsi(Valeur);
     if (!name) {
         return;
     }
     std::optional<RegHandle> key =
-        openKey(os, HK, Chemin, OpenMode::ExistingOnly, RegAccess::ReadWrite);
+        openKey(os, HK, Chemin, view, OpenMode::ExistingOnly, RegAccess::ReadWrite);
     if (!key) {
         return;
     }

@@ -1,7 +1,7 @@
 #pragma once
 // Ties every handler of the window to its control, for the real window and the in-memory one.
 
-#include "platform/ports.h"
+#include "ports.h"
 #include "ui/controls.h"
 
 #include <functional>

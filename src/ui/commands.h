@@ -2,7 +2,7 @@
 // The command buttons of the window: save the game rows, discard their edits, save the options,
 // reset everything to the defaults.
 
-#include "platform/ports.h"
+#include "ports.h"
 #include "ui/controls.h"
 
 namespace quellix {

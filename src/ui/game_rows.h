@@ -2,7 +2,7 @@
 // The game rows of "Configuration Avancée": a check box unlocks the row's path box and browse
 // button; the browse button fills the path box from the open-file dialog.
 
-#include "platform/ports.h"
+#include "ports.h"
 #include "ui/controls.h"
 
 #include <array>

@@ -20,7 +20,7 @@ constexpr RegHandle kLocalMachine = 0x80000002;
 
 std::string stored(const MemoryRegistry& registry, RegHandle root, const std::string& key,
                    const std::string& name = "") {
-    const MemoryRegistry::Value* value = registry.find(root, key, name);
+    const MemoryRegistry::Value* value = registry.find(root, key, name, RegView::Shell);
     return value == nullptr || value->type != kRegSz ? "<missing>" : value->data;
 }
 
@@ -49,8 +49,8 @@ TEST(Registration, AStandardUserStillRegistersForHimself) {
     test::TestSystem t;
     t.registry.readOnlyRoots = {kClassesRoot, kLocalMachine};
     registerVxProtocol(t.os);
-    EXPECT_FALSE(t.registry.keyExists(kClassesRoot, "vx"));
-    EXPECT_FALSE(t.registry.keyExists(kLocalMachine, "software\\vx"));
+    EXPECT_FALSE(t.registry.keyExists(kClassesRoot, "vx", RegView::Shell));
+    EXPECT_FALSE(t.registry.keyExists(kLocalMachine, "software\\vx", RegView::Shell));
     EXPECT_EQ(stored(t.registry, kCurrentUser, "Software\\Classes\\vx\\shell\\open\\command"),
               std::string("\"C:\\Quellix\\quellix.exe\" %1\0", 28));
 }

@@ -17,32 +17,33 @@ std::string fold(std::string name) {
     return name;
 }
 
-std::string keyName(RegHandle root, const std::string& path) {
-    return fold(std::to_string(root) + (path.empty() ? "" : "\\" + path));
+std::string keyName(RegHandle root, const std::string& path, RegView view) {
+    return fold((view == RegView::Shell ? "shell:" : "") + std::to_string(root) +
+                (path.empty() ? "" : "\\" + path));
 }
 } // namespace
 
-void MemoryRegistry::addKey(RegHandle root, const std::string& path) {
+void MemoryRegistry::addKey(RegHandle root, const std::string& path, RegView view) {
     for (size_t pos = 0; pos != std::string::npos;) { // every missing parent too
         pos = path.find('\\', pos + 1);
-        keys_[keyName(root, path.substr(0, pos))];
+        keys_[keyName(root, path.substr(0, pos), view)];
     }
 }
 
-long MemoryRegistry::open(RegHandle root, const std::string& path, bool create, bool writable,
-                          RegHandle& key) {
+long MemoryRegistry::open(RegHandle root, const std::string& path, RegView view, bool create,
+                          bool writable, RegHandle& key) {
     if (!isRoot(root)) {
         return kRegInvalidHandle;
     }
-    if (!keyExists(root, path) && !create) {
+    if (!keyExists(root, path, view) && !create) {
         return kRegFileNotFound;
     }
-    if ((writable || !keyExists(root, path)) && readOnlyRoots.contains(root)) {
+    if ((writable || !keyExists(root, path, view)) && readOnlyRoots.contains(root)) {
         return kRegAccessDenied;
     }
-    addKey(root, path);
+    addKey(root, path, view);
     key = nextHandle_++;
-    handles_[key] = {root, path, writable};
+    handles_[key] = {root, path, view, writable};
     return kRegSuccess;
 }
 
@@ -52,7 +53,8 @@ long MemoryRegistry::setValue(RegHandle key, const std::string& name, std::uint3
     if (it == handles_.end() || !it->second.writable) {
         return kRegAccessDenied;
     }
-    keys_[keyName(it->second.root, it->second.path)][fold(name)] = {type, std::string(data)};
+    keys_[keyName(it->second.root, it->second.path, it->second.view)][fold(name)] = {
+        type, std::string(data)};
     writes.push_back({it->second.root, it->second.path, name});
     return kRegSuccess;
 }
@@ -63,7 +65,7 @@ long MemoryRegistry::queryValue(RegHandle key, const std::string& name, std::uin
     if (it == handles_.end()) {
         return kRegInvalidHandle;
     }
-    const Value* value = find(it->second.root, it->second.path, name);
+    const Value* value = find(it->second.root, it->second.path, name, it->second.view);
     if (value == nullptr) {
         return kRegFileNotFound;
     }
@@ -85,24 +87,24 @@ long MemoryRegistry::deleteValue(RegHandle key, const std::string& name) {
     if (it == handles_.end() || !it->second.writable) {
         return kRegAccessDenied;
     }
-    return keys_[keyName(it->second.root, it->second.path)].erase(fold(name)) == 1
+    return keys_[keyName(it->second.root, it->second.path, it->second.view)].erase(fold(name)) == 1
                ? kRegSuccess
                : kRegFileNotFound;
 }
 
-bool MemoryRegistry::keyExists(RegHandle root, const std::string& path) const {
-    return (isRoot(root) && path.empty()) || keys_.contains(keyName(root, path));
+bool MemoryRegistry::keyExists(RegHandle root, const std::string& path, RegView view) const {
+    return (isRoot(root) && path.empty()) || keys_.contains(keyName(root, path, view));
 }
 
 void MemoryRegistry::put(RegHandle root, const std::string& path, const std::string& name,
-                         Value value) {
-    addKey(root, path);
-    keys_[keyName(root, path)][fold(name)] = std::move(value);
+                         Value value, RegView view) {
+    addKey(root, path, view);
+    keys_[keyName(root, path, view)][fold(name)] = std::move(value);
 }
 
 const MemoryRegistry::Value* MemoryRegistry::find(RegHandle root, const std::string& path,
-                                                  const std::string& name) const {
-    auto key = keys_.find(keyName(root, path));
+                                                  const std::string& name, RegView view) const {
+    auto key = keys_.find(keyName(root, path, view));
     if (key == keys_.end()) {
         return nullptr;
     }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ports.h"
+#include "ports.h"
 
 #include <map>
 #include <set>
@@ -11,7 +11,8 @@
 namespace quellix::test {
 
 // A registry in memory with the return codes and size rules of the ANSI registry functions. Keys
-// are opened from a predefined root; names are compared without regard to ASCII case.
+// are opened from a predefined root; names are compared without regard to ASCII case. The two
+// views are kept apart, as on 64-bit Windows; test access defaults to the installers' view.
 class MemoryRegistry : public RegistryPort {
 public:
     struct Value {
@@ -27,12 +28,13 @@ public:
     // reports twice the size that the data needs.
     bool overstateSizeQueries = false;
 
-    long createKey(RegHandle parent, const std::string& subKey, RegHandle& key) override {
-        return open(parent, subKey, true, true, key);
+    long createKey(RegHandle parent, const std::string& subKey, RegView view,
+                   RegHandle& key) override {
+        return open(parent, subKey, view, true, true, key);
     }
-    long openKey(RegHandle parent, const std::string& subKey, RegAccess access,
+    long openKey(RegHandle parent, const std::string& subKey, RegView view, RegAccess access,
                  RegHandle& key) override {
-        return open(parent, subKey, false, access == RegAccess::ReadWrite, key);
+        return open(parent, subKey, view, false, access == RegAccess::ReadWrite, key);
     }
     long setValue(RegHandle key, const std::string& name, std::uint32_t type,
                   std::string_view data) override;
@@ -42,9 +44,12 @@ public:
     void closeKey(RegHandle key) override { handles_.erase(key); }
 
     // Test access. put() creates the key and its parents, whatever the read-only roots say.
-    bool keyExists(RegHandle root, const std::string& path) const;
-    void put(RegHandle root, const std::string& path, const std::string& name, Value value);
-    const Value* find(RegHandle root, const std::string& path, const std::string& name) const;
+    bool keyExists(RegHandle root, const std::string& path,
+                   RegView view = RegView::Installers) const;
+    void put(RegHandle root, const std::string& path, const std::string& name, Value value,
+             RegView view = RegView::Installers);
+    const Value* find(RegHandle root, const std::string& path, const std::string& name,
+                      RegView view = RegView::Installers) const;
     size_t openHandles() const { return handles_.size(); }
     size_t keyCount() const { return keys_.size(); }
 
@@ -52,11 +57,13 @@ private:
     struct Opened {
         RegHandle root;
         std::string path;
+        RegView view;
         bool writable;
     };
     // Opens the key of a predefined root, creating it and its parents when `create` is set.
-    long open(RegHandle root, const std::string& path, bool create, bool writable, RegHandle& key);
-    void addKey(RegHandle root, const std::string& path);
+    long open(RegHandle root, const std::string& path, RegView view, bool create, bool writable,
+              RegHandle& key);
+    void addKey(RegHandle root, const std::string& path, RegView view);
 
     std::map<std::string, std::map<std::string, Value>> keys_; // folded key -> folded value name
     std::map<RegHandle, Opened> handles_;

@@ -6,7 +6,7 @@
 #include "memory_files.h"
 #include "memory_registry.h"
 #include "scripted_dialogs.h"
-#include "platform/ports.h"
+#include "ports.h"
 
 namespace quellix::test {
 

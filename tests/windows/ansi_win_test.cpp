@@ -1,4 +1,4 @@
-#include "platform/windows/ansi_win.h"
+#include "windows/ansi_win.h"
 
 #include <gtest/gtest.h>
 

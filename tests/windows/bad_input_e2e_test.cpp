@@ -4,8 +4,8 @@
 
 #include "harness.h"
 
-#include "platform/windows/main_window.h"
-#include "platform/windows/wide.h"
+#include "windows/main_window.h"
+#include "windows/wide.h"
 
 #include <gtest/gtest.h>
 

@@ -17,9 +17,9 @@
 
 #include "config/settings.h"
 #include "fake_process.h"
-#include "platform/windows/ansi_win.h"
-#include "platform/windows/files_win.h"
-#include "platform/windows/registry_win.h"
+#include "windows/ansi_win.h"
+#include "windows/files_win.h"
+#include "windows/registry_win.h"
 #include "registry/registry.h"
 #include "scripted_dialogs.h"
 

@@ -1,7 +1,7 @@
 #include "config/atomic_file.h"
 #include "harness.h"
-#include "platform/windows/files_win.h"
-#include "platform/windows/wide.h"
+#include "windows/files_win.h"
+#include "windows/wide.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "harness.h"
 
-#include "platform/windows/wide.h"
+#include "windows/wide.h"
 
 #include <algorithm>
 #include <set>

@@ -2,7 +2,7 @@
 // Helpers of the tests that run real programs under Wine: scratch folders, files, and a runner
 // that answers the message boxes a program shows and records their texts.
 
-#include "platform/ports.h"
+#include "ports.h"
 
 #include <windows.h>
 

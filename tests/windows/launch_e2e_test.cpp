@@ -2,7 +2,7 @@
 
 #include "harness.h"
 
-#include "platform/windows/wide.h"
+#include "windows/wide.h"
 
 #include <gtest/gtest.h>
 

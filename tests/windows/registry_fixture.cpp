@@ -1,14 +1,15 @@
 #include "registry_fixture.h"
 
-#include "platform/windows/wide.h"
+#include "windows/wide.h"
 
 namespace quellix::wintest {
 
 using win::widen;
 
-std::optional<std::string> textValue(HKEY root, const std::string& path, const std::string& name) {
+std::optional<std::string> textValue(HKEY root, const std::string& path, const std::string& name,
+                                     REGSAM view) {
     HKEY key = nullptr;
-    if (RegOpenKeyExW(root, widen(path).c_str(), 0, KEY_READ | KEY_WOW64_32KEY, &key) !=
+    if (RegOpenKeyExW(root, widen(path).c_str(), 0, KEY_READ | view, &key) !=
         ERROR_SUCCESS) {
         return std::nullopt;
     }

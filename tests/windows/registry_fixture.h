@@ -1,5 +1,5 @@
 #pragma once
-// Registry access for tests, by default in the 32-bit view where the launcher reads and writes.
+// Registry access for tests, by default in the 32-bit view where the games' installers write.
 
 #include <windows.h>
 
@@ -9,8 +9,9 @@
 namespace quellix::wintest {
 
 // A REG_SZ value's text (UTF-8) without its terminator, read through the wide functions in the
-// 32-bit view; nothing when missing or of another type.
-std::optional<std::string> textValue(HKEY root, const std::string& path, const std::string& name);
+// view given; nothing when missing or of another type.
+std::optional<std::string> textValue(HKEY root, const std::string& path, const std::string& name,
+                                     REGSAM view = KEY_WOW64_32KEY);
 bool keyExists(HKEY root, const std::string& path, REGSAM view = KEY_WOW64_32KEY);
 // Removes the key with everything below it; true when it is gone.
 bool deleteKeyTree(HKEY root, const std::string& path, REGSAM view = KEY_WOW64_32KEY);

@@ -3,10 +3,10 @@
 
 #include "registry_fixture.h"
 
-#include "platform/windows/ansi_win.h"
-#include "platform/windows/files_win.h"
-#include "platform/windows/process_win.h"
-#include "platform/windows/registry_win.h"
+#include "windows/ansi_win.h"
+#include "windows/files_win.h"
+#include "windows/process_win.h"
+#include "windows/registry_win.h"
 #include "registry/registry.h"
 #include "scripted_dialogs.h"
 
@@ -36,7 +36,7 @@ protected:
     System os{registry, files, process, dialogs, ansi};
 };
 
-TEST_F(RegistryWin, TheMachineRootIsReachedInThe32BitView) {
+TEST_F(RegistryWin, EachCallReachesTheViewItNames) {
     ASSERT_FALSE(keyExists(HKEY_LOCAL_MACHINE, kTestKey, KEY_WOW64_32KEY));
     ASSERT_FALSE(keyExists(HKEY_LOCAL_MACHINE, kTestKey, KEY_WOW64_64KEY));
     EXPECT_NE(CreerCle(os, 0, kTestKey + "\\Cle"), 0u);
@@ -48,6 +48,11 @@ TEST_F(RegistryWin, TheMachineRootIsReachedInThe32BitView) {
     EXPECT_EQ(LireValeur(os, 0, kTestKey, "Vue"), "32");
     EXPECT_TRUE(DonnerValeur(os, 0, kTestKey, "Ecrit", "ici"));
     EXPECT_EQ(textValue(HKEY_LOCAL_MACHINE, kTestKey, "Ecrit"), std::string("ici"));
+    // The shell's view is the 64-bit one.
+    EXPECT_TRUE(DonnerValeur(os, 0, kTestKey, "Shell", "64", RegView::Shell));
+    EXPECT_EQ(textValue(HKEY_LOCAL_MACHINE, kTestKey, "Shell", KEY_WOW64_64KEY),
+              std::string("64"));
+    EXPECT_EQ(LireValeur(os, 0, kTestKey, "Vue", RegView::Shell), "64");
 }
 
 } // namespace

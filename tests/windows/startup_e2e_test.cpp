@@ -11,6 +11,7 @@
 namespace quellix::wintest {
 namespace {
 
+// Where the shell looks handlers up: the 64-bit view.
 const std::vector<std::pair<HKEY, std::string>> kProtocolKeys{
     {HKEY_CLASSES_ROOT, "vx"},
     {HKEY_LOCAL_MACHINE, "software\\vx"},
@@ -18,7 +19,7 @@ const std::vector<std::pair<HKEY, std::string>> kProtocolKeys{
 
 void removeRegistration() {
     for (const auto& [root, key] : kProtocolKeys) {
-        ASSERT_TRUE(deleteKeyTree(root, key)) << key;
+        ASSERT_TRUE(deleteKeyTree(root, key, KEY_WOW64_64KEY)) << key;
     }
 }
 
@@ -34,9 +35,9 @@ std::string installAndStart(const std::string& folder, const std::string& fileNa
     RunResult run = runProgram(folder + "\\" + fileName, "vx://10.0.0.1:27960/inconnu/x", folder);
     EXPECT_TRUE(run.finished && run.exitCode == 0u && run.messages.empty()) << fileName;
     for (const auto& [root, key] : kProtocolKeys) {
-        EXPECT_EQ(textValue(root, key, ""), std::string("URL: vx Protocol")) << key;
-        EXPECT_EQ(textValue(root, key, "URL Protocol"), std::string()) << key;
-        EXPECT_EQ(textValue(root, key + "\\shell\\open\\command", ""),
+        EXPECT_EQ(textValue(root, key, "", KEY_WOW64_64KEY), std::string("URL: vx Protocol")) << key;
+        EXPECT_EQ(textValue(root, key, "URL Protocol", KEY_WOW64_64KEY), std::string()) << key;
+        EXPECT_EQ(textValue(root, key + "\\shell\\open\\command", "", KEY_WOW64_64KEY),
                   "\"" + folder + "\\quellix.exe\" %1")
             << key;
     }
@@ -81,7 +82,7 @@ TEST(StartupEndToEnd, EveryStartRegistersItsFolderAndOnlyTheFirstWritesTheDefaul
 
     // Moved to another folder, with a config.ini of the user's and a registration removed.
     const std::string edited = "[general]\nsansvalidation=0\n; à moi\n[q3]\npath=E:\\q3.exe\n";
-    ASSERT_TRUE(deleteKeyTree(HKEY_CLASSES_ROOT, "vx"));
+    ASSERT_TRUE(deleteKeyTree(HKEY_CLASSES_ROOT, "vx", KEY_WOW64_64KEY));
     EXPECT_EQ(installAndStart(root + "\\Apres", "quellix.exe", edited), edited);
     EXPECT_EQ(installAndStart(root + "\\Vide", "quellix.exe", ""), "");
     removeRegistration();

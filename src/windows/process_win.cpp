@@ -1,6 +1,6 @@
-#include "platform/windows/process_win.h"
+#include "windows/process_win.h"
 
-#include "platform/windows/wide.h"
+#include "windows/wide.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "platform/windows/registry_win.h"
+#include "windows/registry_win.h"
 
 #include <windows.h>
 
@@ -35,29 +35,35 @@ RegHandle fromHkey(HKEY key) {
     return static_cast<RegHandle>(reinterpret_cast<ULONG_PTR>(key));
 }
 
+// A 32-bit program on 64-bit Windows must ask for the 64-bit view; 32-bit Windows ignores the flag.
+REGSAM viewFlag(RegView view) {
+    return view == RegView::Installers ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
+}
+
 bool isPredefined(RegHandle handle) {
     return handle >= 0x80000000u && handle <= 0x80000006u;
 }
 
 } // namespace
 
-long WindowsRegistry::createKey(RegHandle parent, const std::string& subKey, RegHandle& key) {
+long WindowsRegistry::createKey(RegHandle parent, const std::string& subKey, RegView view,
+                                RegHandle& key) {
     HKEY opened = nullptr;
     LONG status =
         RegCreateKeyExA(toHkey(parent), subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_READ | KEY_WRITE | KEY_WOW64_32KEY, nullptr, &opened, nullptr);
+                        KEY_READ | KEY_WRITE | viewFlag(view), nullptr, &opened, nullptr);
     if (status == ERROR_SUCCESS) {
         key = fromHkey(opened);
     }
     return status;
 }
 
-long WindowsRegistry::openKey(RegHandle parent, const std::string& subKey, RegAccess access,
-                              RegHandle& key) {
+long WindowsRegistry::openKey(RegHandle parent, const std::string& subKey, RegView view,
+                              RegAccess access, RegHandle& key) {
     REGSAM rights = access == RegAccess::Read ? KEY_READ : KEY_READ | KEY_WRITE;
     HKEY opened = nullptr;
     LONG status =
-        RegOpenKeyExA(toHkey(parent), subKey.c_str(), 0, rights | KEY_WOW64_32KEY, &opened);
+        RegOpenKeyExA(toHkey(parent), subKey.c_str(), 0, rights | viewFlag(view), &opened);
     if (status == ERROR_SUCCESS) {
         key = fromHkey(opened);
     }

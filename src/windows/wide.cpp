@@ -1,4 +1,4 @@
-#include "platform/windows/wide.h"
+#include "windows/wide.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
-#include "platform/windows/files_win.h"
+#include "windows/files_win.h"
 
-#include "platform/windows/wide.h"
+#include "windows/wide.h"
 
 #include <windows.h>
 

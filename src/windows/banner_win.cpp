@@ -1,9 +1,9 @@
-#include "platform/windows/banner_win.h"
+#include "windows/banner_win.h"
 
-#include "platform/windows/banner_fetch_win.h"
-#include "platform/windows/banner_image_win.h"
-#include "platform/windows/dpi_win.h"
-#include "platform/windows/wide.h"
+#include "windows/banner_fetch_win.h"
+#include "windows/banner_image_win.h"
+#include "windows/dpi_win.h"
+#include "windows/wide.h"
 
 #include <memory>
 #include <optional>

@@ -1,8 +1,8 @@
-#include "platform/windows/main_window.h"
+#include "windows/main_window.h"
 
 #include "config/window_settings.h"
-#include "platform/windows/banner_win.h"
-#include "platform/windows/form_window.h"
+#include "windows/banner_win.h"
+#include "windows/form_window.h"
 #include "ui/bindings.h"
 
 #include <objbase.h>

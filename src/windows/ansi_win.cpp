@@ -1,6 +1,6 @@
-#include "platform/windows/ansi_win.h"
+#include "windows/ansi_win.h"
 
-#include "platform/windows/wide.h"
+#include "windows/wide.h"
 
 #include <windows.h>
 

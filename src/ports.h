@@ -1,6 +1,6 @@
 #pragma once
 // The operating system as the core sees it: a few narrow ports. The Windows implementations live
-// in platform/windows/, the test doubles in tests/support/. Nothing here includes windows.h.
+// in windows/, the test doubles in tests/support/. Nothing here includes windows.h.
 
 #include <cstdint>
 #include <optional>
@@ -24,14 +24,20 @@ inline constexpr std::uint32_t kRegDword = 4;  // REG_DWORD
 
 enum class RegAccess { Read, ReadWrite };
 
+// Which registry view a key is reached in, decided by what the call is for: the games' 32-bit
+// installers wrote in the 32-bit view; the shell reads protocol handlers in the system's own view
+// (the 64-bit one on a 64-bit system; 32-bit Windows has only one).
+enum class RegView { Installers, Shell };
+
 class RegistryPort {
 public:
     virtual ~RegistryPort() = default;
     // Opens the key, creating it and any missing parent (RegCreateKeyExA).
-    virtual long createKey(RegHandle parent, const std::string& subKey, RegHandle& key) = 0;
+    virtual long createKey(RegHandle parent, const std::string& subKey, RegView view,
+                           RegHandle& key) = 0;
     // Opens an existing key only (RegOpenKeyExA).
-    virtual long openKey(RegHandle parent, const std::string& subKey, RegAccess access,
-                         RegHandle& key) = 0;
+    virtual long openKey(RegHandle parent, const std::string& subKey, RegView view,
+                         RegAccess access, RegHandle& key) = 0;
     // RegSetValueExA: data is written as given, terminator included by the caller.
     virtual long setValue(RegHandle key, const std::string& name, std::uint32_t type,
                           std::string_view data) = 0;

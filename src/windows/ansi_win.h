@@ -1,7 +1,7 @@
 #pragma once
 // Text in the system ANSI code page, as config.ini and the registry strings store it.
 
-#include "platform/ports.h"
+#include "ports.h"
 
 namespace quellix::win {
 

@@ -1,4 +1,4 @@
-#include "platform/windows/banner_fetch_win.h"
+#include "windows/banner_fetch_win.h"
 
 #include <wininet.h>
 

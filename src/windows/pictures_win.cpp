@@ -1,6 +1,6 @@
-#include "platform/windows/pictures_win.h"
+#include "windows/pictures_win.h"
 
-#include "platform/windows/wide.h"
+#include "windows/wide.h"
 #include "ui/layout.h"
 
 namespace quellix::win {

@@ -1,9 +1,9 @@
-#include "platform/windows/form_window.h"
+#include "windows/form_window.h"
 
-#include "platform/windows/banner_win.h"
-#include "platform/windows/dpi_win.h"
-#include "platform/windows/panel_win.h"
-#include "platform/windows/wide.h"
+#include "windows/banner_win.h"
+#include "windows/dpi_win.h"
+#include "windows/panel_win.h"
+#include "windows/wide.h"
 
 #include <commctrl.h>
 

@@ -1,6 +1,6 @@
-#include "platform/windows/dialogs_win.h"
+#include "windows/dialogs_win.h"
 
-#include "platform/windows/wide.h"
+#include "windows/wide.h"
 
 #include <commdlg.h>
 

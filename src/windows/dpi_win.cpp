@@ -1,4 +1,4 @@
-#include "platform/windows/dpi_win.h"
+#include "windows/dpi_win.h"
 
 namespace quellix::win {
 namespace {

@@ -1,8 +1,8 @@
 #pragma once
 // The window shown when the launcher is started without a link.
 
-#include "platform/ports.h"
-#include "platform/windows/dialogs_win.h"
+#include "ports.h"
+#include "windows/dialogs_win.h"
 #include "ui/layout.h"
 
 #include <string_view>

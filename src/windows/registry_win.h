@@ -1,15 +1,16 @@
 #pragma once
-// The registry port over the ANSI registry functions. Every key is reached in the 32-bit registry
-// view, where the games' 32-bit installers wrote, so both builds see the same entries.
+// The registry port over the ANSI registry functions. The view is asked for explicitly, so that
+// both builds reach the same entries.
 
-#include "platform/ports.h"
+#include "ports.h"
 
 namespace quellix::win {
 
 class WindowsRegistry : public RegistryPort {
 public:
-    long createKey(RegHandle parent, const std::string& subKey, RegHandle& key) override;
-    long openKey(RegHandle parent, const std::string& subKey, RegAccess access,
+    long createKey(RegHandle parent, const std::string& subKey, RegView view,
+                   RegHandle& key) override;
+    long openKey(RegHandle parent, const std::string& subKey, RegView view, RegAccess access,
                  RegHandle& key) override;
     long setValue(RegHandle key, const std::string& name, std::uint32_t type,
                   std::string_view data) override;

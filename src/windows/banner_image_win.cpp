@@ -1,4 +1,4 @@
-#include "platform/windows/banner_image_win.h"
+#include "windows/banner_image_win.h"
 
 #include <objbase.h>
 #include <wincodec.h>

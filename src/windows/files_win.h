@@ -1,7 +1,7 @@
 #pragma once
 // The files port over the wide file functions of Windows.
 
-#include "platform/ports.h"
+#include "ports.h"
 
 namespace quellix::win {
 

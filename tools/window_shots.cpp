@@ -6,7 +6,7 @@
 // as a Unix path (/work/...) is reached through drive Z:. Exit code 0 when every picture was
 // written.
 
-#include "platform/windows/wide.h"
+#include "windows/wide.h"
 #include "window_capture.h"
 
 #include <commctrl.h>

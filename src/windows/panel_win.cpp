@@ -1,4 +1,4 @@
-#include "platform/windows/panel_win.h"
+#include "windows/panel_win.h"
 
 namespace quellix::win {
 namespace {
