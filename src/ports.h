@@ -13,14 +13,14 @@ namespace quellix {
 // --- Registry, at the level of the ANSI registry functions -------------------------------------
 // Key names, value names and data cross this port as bytes of the system ANSI code page.
 
-using RegHandle = std::uint64_t; // 0 is the null handle
-inline constexpr long kRegSuccess = 0;         // ERROR_SUCCESS
-inline constexpr long kRegFileNotFound = 2;    // ERROR_FILE_NOT_FOUND
-inline constexpr long kRegAccessDenied = 5;    // ERROR_ACCESS_DENIED
-inline constexpr long kRegInvalidHandle = 6;   // ERROR_INVALID_HANDLE
-inline constexpr long kRegMoreData = 234;      // ERROR_MORE_DATA
-inline constexpr std::uint32_t kRegSz = 1;     // REG_SZ
-inline constexpr std::uint32_t kRegDword = 4;  // REG_DWORD
+using RegHandle = std::uint64_t;              // 0 is the null handle
+inline constexpr long kRegSuccess = 0;        // ERROR_SUCCESS
+inline constexpr long kRegFileNotFound = 2;   // ERROR_FILE_NOT_FOUND
+inline constexpr long kRegAccessDenied = 5;   // ERROR_ACCESS_DENIED
+inline constexpr long kRegInvalidHandle = 6;  // ERROR_INVALID_HANDLE
+inline constexpr long kRegMoreData = 234;     // ERROR_MORE_DATA
+inline constexpr std::uint32_t kRegSz = 1;    // REG_SZ
+inline constexpr std::uint32_t kRegDword = 4; // REG_DWORD
 
 enum class RegAccess { Read, ReadWrite };
 
@@ -42,8 +42,8 @@ public:
     virtual long setValue(RegHandle key, const std::string& name, std::uint32_t type,
                           std::string_view data) = 0;
     // RegQueryValueExA: data may be null; size is in and out, in bytes.
-    virtual long queryValue(RegHandle key, const std::string& name, std::uint32_t* type,
-                            char* data, std::uint32_t* size) = 0;
+    virtual long queryValue(RegHandle key, const std::string& name, std::uint32_t* type, char* data,
+                            std::uint32_t* size) = 0;
     virtual long deleteValue(RegHandle key, const std::string& name) = 0;
     virtual void closeKey(RegHandle key) = 0;
 };
@@ -54,7 +54,8 @@ public:
 class FilesPort {
 public:
     virtual ~FilesPort() = default;
-    // True for an existing normal or hidden file; false for a folder or a path that cannot be examined.
+    // True for an existing normal or hidden file; false for a folder or a path that cannot be
+    // examined.
     virtual bool fileExists(const std::string& path) = 0;
     virtual bool folderExists(const std::string& path) = 0;
     virtual bool isReadOnly(const std::string& path) = 0;
@@ -101,7 +102,8 @@ public:
     // A modal message box without icon, titled "quellix".
     virtual Answer showMessage(const std::string& text, Buttons buttons) = 0;
     // The open-file dialog: the full path of the chosen file, or empty when nothing was chosen.
-    virtual std::string chooseFile(const std::string& title, const std::vector<FileFilter>& filters) = 0;
+    virtual std::string chooseFile(const std::string& title,
+                                   const std::vector<FileFilter>& filters) = 0;
 };
 
 // --- Text in the system ANSI code page ------------------------------------------------------

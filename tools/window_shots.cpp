@@ -6,8 +6,8 @@
 // as a Unix path (/work/...) is reached through drive Z:. Exit code 0 when every picture was
 // written.
 
-#include "windows/wide.h"
 #include "window_capture.h"
+#include "windows/wide.h"
 
 #include <commctrl.h>
 #include <windows.h>

@@ -1,9 +1,9 @@
 #pragma once
 // Form1 as native Win32 controls, created by walking the layout table and reached by name.
 
-#include "windows/pictures_win.h"
 #include "ui/controls.h"
 #include "ui/layout.h"
+#include "windows/pictures_win.h"
 
 #include <windows.h>
 

@@ -1,9 +1,9 @@
 #include "windows/main_window.h"
 
 #include "config/window_settings.h"
+#include "ui/bindings.h"
 #include "windows/banner_win.h"
 #include "windows/form_window.h"
-#include "ui/bindings.h"
 
 #include <objbase.h>
 

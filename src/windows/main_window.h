@@ -2,8 +2,8 @@
 // The window shown when the launcher is started without a link.
 
 #include "ports.h"
-#include "windows/dialogs_win.h"
 #include "ui/layout.h"
+#include "windows/dialogs_win.h"
 
 #include <string_view>
 

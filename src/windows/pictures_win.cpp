@@ -1,7 +1,7 @@
 #include "windows/pictures_win.h"
 
-#include "windows/wide.h"
 #include "ui/layout.h"
+#include "windows/wide.h"
 
 namespace quellix::win {
 

@@ -27,7 +27,8 @@ public:
     std::vector<FileDialog> fileDialogs;
 
     Answer showMessage(const std::string& text, Buttons buttons) override;
-    std::string chooseFile(const std::string& title, const std::vector<FileFilter>& filters) override;
+    std::string chooseFile(const std::string& title,
+                           const std::vector<FileFilter>& filters) override;
 };
 
 } // namespace quellix::test

@@ -5,8 +5,8 @@
 #include "latin1_code_page.h"
 #include "memory_files.h"
 #include "memory_registry.h"
-#include "scripted_dialogs.h"
 #include "ports.h"
+#include "scripted_dialogs.h"
 
 namespace quellix::test {
 

@@ -1,10 +1,10 @@
 // The banner control: decoding its pictures, and playing an address served on this machine.
 
 #include "harness.h"
+#include "window_capture.h"
 #include "windows/banner_image_win.h"
 #include "windows/banner_win.h"
 #include "windows/wide.h"
-#include "window_capture.h"
 
 #include <gtest/gtest.h>
 #include <wincodec.h>

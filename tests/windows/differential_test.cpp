@@ -17,11 +17,11 @@
 
 #include "config/settings.h"
 #include "fake_process.h"
+#include "registry/registry.h"
+#include "scripted_dialogs.h"
 #include "windows/ansi_win.h"
 #include "windows/files_win.h"
 #include "windows/registry_win.h"
-#include "registry/registry.h"
-#include "scripted_dialogs.h"
 
 #include <gtest/gtest.h>
 

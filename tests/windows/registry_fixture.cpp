@@ -9,8 +9,7 @@ using win::widen;
 std::optional<std::string> textValue(HKEY root, const std::string& path, const std::string& name,
                                      REGSAM view) {
     HKEY key = nullptr;
-    if (RegOpenKeyExW(root, widen(path).c_str(), 0, KEY_READ | view, &key) !=
-        ERROR_SUCCESS) {
+    if (RegOpenKeyExW(root, widen(path).c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS) {
         return std::nullopt;
     }
     std::wstring text(4096, L'\0');

@@ -3,12 +3,12 @@
 
 #include "registry_fixture.h"
 
+#include "registry/registry.h"
+#include "scripted_dialogs.h"
 #include "windows/ansi_win.h"
 #include "windows/files_win.h"
 #include "windows/process_win.h"
 #include "windows/registry_win.h"
-#include "registry/registry.h"
-#include "scripted_dialogs.h"
 
 #include <gtest/gtest.h>
 
@@ -50,8 +50,7 @@ TEST_F(RegistryWin, EachCallReachesTheViewItNames) {
     EXPECT_EQ(textValue(HKEY_LOCAL_MACHINE, kTestKey, "Ecrit"), std::string("ici"));
     // The shell's view is the 64-bit one.
     EXPECT_TRUE(DonnerValeur(os, 0, kTestKey, "Shell", "64", RegView::Shell));
-    EXPECT_EQ(textValue(HKEY_LOCAL_MACHINE, kTestKey, "Shell", KEY_WOW64_64KEY),
-              std::string("64"));
+    EXPECT_EQ(textValue(HKEY_LOCAL_MACHINE, kTestKey, "Shell", KEY_WOW64_64KEY), std::string("64"));
     EXPECT_EQ(LireValeur(os, 0, kTestKey, "Vue", RegView::Shell), "64");
 }
 

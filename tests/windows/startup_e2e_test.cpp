@@ -35,7 +35,8 @@ std::string installAndStart(const std::string& folder, const std::string& fileNa
     RunResult run = runProgram(folder + "\\" + fileName, "vx://10.0.0.1:27960/inconnu/x", folder);
     EXPECT_TRUE(run.finished && run.exitCode == 0u && run.messages.empty()) << fileName;
     for (const auto& [root, key] : kProtocolKeys) {
-        EXPECT_EQ(textValue(root, key, "", KEY_WOW64_64KEY), std::string("URL: vx Protocol")) << key;
+        EXPECT_EQ(textValue(root, key, "", KEY_WOW64_64KEY), std::string("URL: vx Protocol"))
+            << key;
         EXPECT_EQ(textValue(root, key, "URL Protocol", KEY_WOW64_64KEY), std::string()) << key;
         EXPECT_EQ(textValue(root, key + "\\shell\\open\\command", "", KEY_WOW64_64KEY),
                   "\"" + folder + "\\quellix.exe\" %1")

@@ -6,6 +6,8 @@
 #include "config/window_settings.h"
 #include "fake_process.h"
 #include "memory_registry.h"
+#include "ui/bindings.h"
+#include "ui/layout.h"
 #include "windows/ansi_win.h"
 #include "windows/banner_win.h"
 #include "windows/dialogs_win.h"
@@ -13,8 +15,6 @@
 #include "windows/form_window.h"
 #include "windows/main_window.h"
 #include "windows/wide.h"
-#include "ui/bindings.h"
-#include "ui/layout.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
