@@ -2,12 +2,13 @@
 
 namespace quellix {
 
-bool replaceFileContents(FilesPort& files, const std::string& path, std::string_view bytes) {
+bool replaceFileContents(FilesPort& files, const std::string& path, std::string_view bytes,
+                         std::uint32_t owner) {
     if (files.isReadOnly(path)) {
         return false;
     }
     // Same folder, so that the final step is a rename on one volume.
-    const std::string temporary = path + ".tmp";
+    const std::string temporary = path + "." + std::to_string(owner) + ".tmp";
     if (files.writeNewFile(temporary, bytes) && files.replaceFile(temporary, path)) {
         return true;
     }

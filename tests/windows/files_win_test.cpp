@@ -97,9 +97,9 @@ TEST_F(FilesWin, AReadOnlyFileIsLeftIntact) {
     ASSERT_TRUE(wintest::writeBytes(path, "[q3]\r\nPath=a\r\n"));
     addAttribute(path, FILE_ATTRIBUTE_READONLY);
     ASSERT_TRUE(files.isReadOnly(path));
-    EXPECT_FALSE(replaceFileContents(files, path, "[q3]\r\nPath=b\r\n"));
+    EXPECT_FALSE(replaceFileContents(files, path, "[q3]\r\nPath=b\r\n", 7));
     EXPECT_EQ(wintest::readBytes(path), "[q3]\r\nPath=a\r\n");
-    EXPECT_FALSE(files.fileExists(path + ".tmp"));
+    EXPECT_FALSE(files.fileExists(path + ".7.tmp"));
     EXPECT_FALSE(files.removeFile(path));
 }
 
