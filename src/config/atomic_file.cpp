@@ -7,12 +7,15 @@ bool replaceFileContents(FilesPort& files, const std::string& path, std::string_
     if (files.isReadOnly(path)) {
         return false;
     }
+    const bool existed = files.fileExists(path);
     // Same folder, so that the final step is a rename on one volume.
     const std::string temporary = path + "." + std::to_string(owner) + ".tmp";
     if (files.writeNewFile(temporary, bytes) && files.replaceFile(temporary, path)) {
         return true;
     }
-    files.removeFile(temporary);
+    if (!existed || files.fileExists(path)) {
+        files.removeFile(temporary);
+    }
     return false;
 }
 
