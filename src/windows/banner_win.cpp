@@ -156,12 +156,11 @@ void onPaint(Banner& banner) {
     HBITMAP surface =
         CreateCompatibleBitmap(dc, std::max(1L, client.right), std::max(1L, client.bottom));
     HGDIOBJ old = SelectObject(buffer, surface);
+    // Until a movie is ready, and instead of one that cannot be shown, the banner is drawn.
     if (banner.shows == BannerShows::Movie && banner.picture) {
         drawMovie(buffer, client, *banner.picture, banner.frame);
-    } else if (banner.shows == BannerShows::OwnBanner) {
-        drawOwnBanner(buffer, client, windowDpi(banner.window));
     } else {
-        FillRect(buffer, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        drawOwnBanner(buffer, client, windowDpi(banner.window));
     }
     BitBlt(dc, 0, 0, client.right, client.bottom, buffer, 0, 0, SRCCOPY);
     SelectObject(buffer, old);
