@@ -3,6 +3,7 @@
 #include "windows/wide.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <set>
 
 namespace quellix::wintest {
@@ -151,9 +152,19 @@ RunResult runProgram(const std::string& exe, const std::string& arguments,
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
-    if (!CreateProcessW(widen(exe).c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        folder.empty() ? nullptr : folder.c_str(), &startup, &info)) {
-        return result;
+    // Under a loaded machine Wine now and then refuses a process start for a moment: try again
+    // before calling the run failed.
+    for (int attempt = 1;; ++attempt) {
+        if (CreateProcessW(widen(exe).c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                           folder.empty() ? nullptr : folder.c_str(), &startup, &info)) {
+            break;
+        }
+        if (attempt == 5) {
+            std::fprintf(stderr, "runProgram: %s not started, error %lu\n", exe.c_str(),
+                         GetLastError());
+            return result;
+        }
+        Sleep(500);
     }
     std::set<HWND> answered;
     size_t nextAnswer = 0;
