@@ -62,7 +62,7 @@ HFONT makeFont(const wchar_t* face, int hundredthsOfPoint, int weight, int dpi) 
     font.lfWeight = weight;
     font.lfCharSet = DEFAULT_CHARSET;
     font.lfQuality = CLEARTYPE_QUALITY;
-    wcsncpy_s(font.lfFaceName, face, LF_FACESIZE - 1);
+    wcsncpy_s(font.lfFaceName, LF_FACESIZE, face, LF_FACESIZE - 1);
     return CreateFontIndirectW(&font);
 }
 
