@@ -30,9 +30,10 @@ private:
     bool started_ = false;
 };
 
-// What the first paint does not need, done once the window has drawn itself and nothing else is
-// asked of it, one step at a time so that the user's input never waits long: the banners start
-// (COM and the download library are loaded then), then the other tabs' pages are built.
+// What the first paint does not need, done on a timer once the window has drawn itself and waits
+// for input (a timer comes after every paint and input), one short step at a time so that the
+// user's input never waits long: the banners start (COM and the download library are loaded
+// then), then the other tabs' pages are built.
 class AfterFirstPaint {
 public:
     AfterFirstPaint(FormWindow& form, ComApartment& com, std::string_view bannerAddress)
@@ -79,22 +80,26 @@ int runMainWindow(const System& os, WindowsDialogs& dialogs, bool configCouldNot
     form.show();
 
     AfterFirstPaint later(form, com, bannerAddress);
-    bool laterDone = false;
+    UINT_PTR laterTimer = SetTimer(nullptr, 0, USER_TIMER_MINIMUM, nullptr);
+    while (laterTimer == 0 && later.step()) {
+        // no timer to be had: everything at once
+    }
     MSG message;
     BOOL got;
-    for (;;) {
-        if (!laterDone && !PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE)) {
-            laterDone = !later.step();
-            continue;
-        }
-        got = GetMessageW(&message, nullptr, 0, 0);
-        if (got == 0 || got == -1) {
-            break;
-        }
-        if (!form.preTranslate(message)) {
+    while ((got = GetMessageW(&message, nullptr, 0, 0)) != 0 && got != -1) {
+        if (message.message == WM_TIMER && message.hwnd == nullptr &&
+            message.wParam == laterTimer) {
+            if (!later.step()) {
+                KillTimer(nullptr, laterTimer);
+                laterTimer = 0;
+            }
+        } else if (!form.preTranslate(message)) {
             TranslateMessage(&message);
             DispatchMessageW(&message);
         }
+    }
+    if (laterTimer != 0) {
+        KillTimer(nullptr, laterTimer);
     }
     dialogs.setOwner(nullptr);
     return got == 0 ? static_cast<int>(message.wParam) : 0;
