@@ -19,16 +19,6 @@ constexpr int kFirstId = 100;
 // Labels of this height (twips) or less hold one line of text.
 constexpr int kOneLine = 255;
 
-HFONT makeFont(const wchar_t* face, int hundredthsOfPoint, int weight, int dpi) {
-    LOGFONTW font{};
-    font.lfHeight = -MulDiv(hundredthsOfPoint, dpi, 7200);
-    font.lfWeight = weight;
-    font.lfCharSet = DEFAULT_CHARSET;
-    font.lfQuality = CLEARTYPE_QUALITY;
-    wcsncpy_s(font.lfFaceName, LF_FACESIZE, face, LF_FACESIZE - 1);
-    return CreateFontIndirectW(&font);
-}
-
 // Created with the window rather than with their page: the tab control and its pages, the
 // controls outside the pages, and the banners, which start loading before their page is shown.
 bool createdFirst(const ControlRow& row) {
@@ -240,32 +230,6 @@ void FormWindow::sizeClientArea(const POINT* origin) {
         SetWindowPos(window_, nullptr, 0, 0, window.right - window.left + w - client.right,
                      window.bottom - window.top + h - client.bottom,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-}
-
-void FormWindow::makeFonts() {
-    windowFont_ = makeFont(L"MS Shell Dlg 2", 800, FW_NORMAL, dpi_);
-    titleFont_ = makeFont(L"Tahoma", 2775, FW_NORMAL, dpi_);
-    boldFont_ = makeFont(L"MS Sans Serif", 975, FW_BOLD, dpi_);
-}
-
-void FormWindow::freeFonts() {
-    for (HFONT* font : {&windowFont_, &titleFont_, &boldFont_}) {
-        if (*font != nullptr) {
-            DeleteObject(*font);
-            *font = nullptr;
-        }
-    }
-}
-
-HFONT FormWindow::fontFor(layout::Font font) const {
-    switch (font) {
-    case layout::Font::Title:
-        return titleFont_;
-    case layout::Font::Bold:
-        return boldFont_;
-    default:
-        return windowFont_;
     }
 }
 

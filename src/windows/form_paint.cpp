@@ -1,4 +1,5 @@
-// Form1's colours and pictures: the controls' grounds and texts, the tick and the game icons.
+// Form1's fonts, colours and pictures: the controls' fonts, grounds and texts, the tick and the
+// game icons.
 
 #include "windows/form_window.h"
 
@@ -51,7 +52,43 @@ Colour backOf(const ControlRow& row) {
     return Colour::ButtonFace;
 }
 
+HFONT makeFont(const wchar_t* face, int hundredthsOfPoint, int weight, int dpi) {
+    LOGFONTW font{};
+    font.lfHeight = -MulDiv(hundredthsOfPoint, dpi, 7200);
+    font.lfWeight = weight;
+    font.lfCharSet = DEFAULT_CHARSET;
+    font.lfQuality = CLEARTYPE_QUALITY;
+    wcsncpy_s(font.lfFaceName, LF_FACESIZE, face, LF_FACESIZE - 1);
+    return CreateFontIndirectW(&font);
+}
+
 } // namespace
+
+void FormWindow::makeFonts() {
+    windowFont_ = makeFont(L"MS Shell Dlg 2", 800, FW_NORMAL, dpi_);
+    titleFont_ = makeFont(L"Tahoma", 2775, FW_NORMAL, dpi_);
+    boldFont_ = makeFont(L"MS Sans Serif", 975, FW_BOLD, dpi_);
+}
+
+void FormWindow::freeFonts() {
+    for (HFONT* font : {&windowFont_, &titleFont_, &boldFont_}) {
+        if (*font != nullptr) {
+            DeleteObject(*font);
+            *font = nullptr;
+        }
+    }
+}
+
+HFONT FormWindow::fontFor(layout::Font font) const {
+    switch (font) {
+    case layout::Font::Title:
+        return titleFont_;
+    case layout::Font::Bold:
+        return boldFont_;
+    default:
+        return windowFont_;
+    }
+}
 
 HBRUSH FormWindow::backgroundBrush(const ControlRow& row) const {
     return brushOf(backOf(row));

@@ -7,7 +7,7 @@
 // what is set on them and answers from it, so that every handler works on every page.
 //
 // The work is split by job: form_window.cpp (the window and its messages), form_build.cpp
-// (controls from the layout table, fonts, placing), form_paint.cpp (colours and pictures),
+// (controls from the layout table, placing), form_paint.cpp (fonts, colours, pictures),
 // form_tabs.cpp (tabs and keyboard) and form_by_name.cpp (the Controls interface).
 
 #include "ui/controls.h"
@@ -94,13 +94,13 @@ private:
     HWND createControl(const layout::ControlRow& row);
     // Gives the window the layout's client size at the current DPI, at `origin` when given.
     void sizeClientArea(const POINT* origin);
-    void makeFonts();
-    void freeFonts();
-    HFONT fontFor(layout::Font font) const;
     void placeControls();
     void placeRow(const layout::ControlRow& row);
 
-    // Colours and pictures (form_paint.cpp).
+    // Fonts, colours and pictures (form_paint.cpp).
+    void makeFonts();
+    void freeFonts();
+    HFONT fontFor(layout::Font font) const;
     LRESULT onControlColour(UINT message, HDC dc, HWND control, WPARAM wParam, LPARAM lParam);
     void onDrawItem(const DRAWITEMSTRUCT& item);
     HBRUSH backgroundBrush(const layout::ControlRow& row) const;
