@@ -13,14 +13,16 @@ namespace quellix {
 // --- Registry, at the level of the ANSI registry functions -------------------------------------
 // Key names, value names and data cross this port as bytes of the system ANSI code page.
 
-using RegHandle = std::uint64_t;              // 0 is the null handle
-inline constexpr long kRegSuccess = 0;        // ERROR_SUCCESS
-inline constexpr long kRegFileNotFound = 2;   // ERROR_FILE_NOT_FOUND
-inline constexpr long kRegAccessDenied = 5;   // ERROR_ACCESS_DENIED
-inline constexpr long kRegInvalidHandle = 6;  // ERROR_INVALID_HANDLE
-inline constexpr long kRegMoreData = 234;     // ERROR_MORE_DATA
-inline constexpr std::uint32_t kRegSz = 1;    // REG_SZ
-inline constexpr std::uint32_t kRegDword = 4; // REG_DWORD
+using RegHandle = std::uint64_t;                 // 0 is the null handle
+inline constexpr long kRegSuccess = 0;           // ERROR_SUCCESS
+inline constexpr long kRegFileNotFound = 2;      // ERROR_FILE_NOT_FOUND
+inline constexpr long kRegAccessDenied = 5;      // ERROR_ACCESS_DENIED
+inline constexpr long kRegInvalidHandle = 6;     // ERROR_INVALID_HANDLE
+inline constexpr long kRegMoreData = 234;        // ERROR_MORE_DATA
+inline constexpr std::uint32_t kRegSz = 1;       // REG_SZ
+inline constexpr std::uint32_t kRegExpandSz = 2; // REG_EXPAND_SZ
+inline constexpr std::uint32_t kRegDword = 4;    // REG_DWORD
+inline constexpr std::uint32_t kRegMultiSz = 7;  // REG_MULTI_SZ
 
 enum class RegAccess { Read, ReadWrite };
 
@@ -44,6 +46,9 @@ public:
     // RegQueryValueExA: data may be null; size is in and out, in bytes.
     virtual long queryValue(RegHandle key, const std::string& name, std::uint32_t* type, char* data,
                             std::uint32_t* size) = 0;
+    // RegSetValueExW of a REG_SZ with its terminator: name and text are UTF-8, for a text that the
+    // ANSI code page cannot hold.
+    virtual long setUnicodeText(RegHandle key, const std::string& name, std::string_view text) = 0;
     virtual long deleteValue(RegHandle key, const std::string& name) = 0;
     virtual void closeKey(RegHandle key) = 0;
 };

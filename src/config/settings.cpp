@@ -69,6 +69,10 @@ bool EcrireIni(const System& os, std::string_view section, std::string_view key,
     return updated && replaceFileContents(os.files, file, *updated);
 }
 
+bool fitsConfigFile(const System& os, std::string_view text, const std::string& file) {
+    return toStored(os.ansi, os.files.readFile(file).value_or(""), text).has_value();
+}
+
 bool JeuPresent(const System& os, std::string_view section) {
     return LireIni(os, section, "present", configPath(os.process), "") != "0";
 }

@@ -20,6 +20,10 @@ std::string LireIni(const System& os, std::string_view section, std::string_view
 bool EcrireIni(const System& os, std::string_view section, std::string_view key,
                std::string_view value, const std::string& file);
 
+// True when `text` can be written into `file` as it is: a file of the ANSI code page cannot hold
+// every character.
+bool fitsConfigFile(const System& os, std::string_view text, const std::string& file);
+
 // False only when "present" of the game's section reads exactly "0".
 bool JeuPresent(const System& os, std::string_view section);
 

@@ -122,7 +122,14 @@ ConfigFile ensureConfigFile(const System& os) {
     if (!os.files.createEmptyFile(file)) {
         return ConfigFile::CouldNotCreate;
     }
-    CreerConfigDefaut(os);
+    if (!CreerConfigDefaut(os)) {
+        // Every later start keeps an existing file, even an empty one: the empty file made here
+        // would hide the installed games for good. Without it, the next start tries again.
+        if (os.files.readFile(file) == std::optional<std::string>(std::string())) {
+            os.files.removeFile(file);
+        }
+        return ConfigFile::CouldNotCreate;
+    }
     return ConfigFile::Created;
 }
 

@@ -12,7 +12,8 @@ void registerVxProtocol(const System& os);
 
 enum class ConfigFile { Existed, Created, CouldNotCreate };
 
-// Creates config.ini with the defaults when no file (normal or hidden) is there.
+// Creates config.ini with the defaults when no file (normal or hidden) is there. When the defaults
+// could not all be written, the file is reported as not created, and removed if still empty.
 ConfigFile ensureConfigFile(const System& os);
 
 } // namespace quellix

@@ -29,6 +29,10 @@ private:
 
 enum class OpenMode { CreateMissing, ExistingOnly };
 
+bool isStringType(std::uint32_t type) {
+    return type == kRegSz || type == kRegExpandSz || type == kRegMultiSz;
+}
+
 // The open step shared by every key operation. Nothing when the root index is unknown, when the
 // path has no ANSI form, or when the registry refuses.
 std::optional<RegHandle> openKey(const System& os, std::int32_t HK, const std::string& Chemin,
@@ -95,8 +99,7 @@ RegHandle CreerCle(const System& os, std::int32_t HK, const std::string& Chemin,
 bool DonnerValeur(const System& os, std::int32_t HK, const std::string& Chemin,
                   const std::string& Valeur, const std::string& donnee, RegView view) {
     std::optional<std::string> name = os.ansi.toAnsi(Valeur);
-    std::optional<std::string> data = os.ansi.toAnsi(donnee);
-    if (!name || !data) {
+    if (!name) {
         return false;
     }
     std::optional<RegHandle> key =
@@ -105,6 +108,12 @@ bool DonnerValeur(const System& os, std::int32_t HK, const std::string& Chemin,
         return false;
     }
     OpenedKey opened(os.registry, *key);
+    std::optional<std::string> data = os.ansi.toAnsi(donnee);
+    if (!data) {
+        // A folder name outside the code page must still be registered whole: the shell reads
+        // the command as Unicode anyway.
+        return os.registry.setUnicodeText(opened.handle(), Valeur, donnee) == kRegSuccess;
+    }
     // A REG_SZ is stored with its terminating zero byte, so an empty text is one zero byte.
     data->push_back('\0');
     return os.registry.setValue(opened.handle(), *name, kRegSz, *data) == kRegSuccess;
@@ -128,7 +137,7 @@ std::string LireValeur(const System& os, std::int32_t HK, const std::string& Che
     std::uint32_t type = kRegSz;
     std::uint32_t size = 0;
     os.registry.queryValue(opened.handle(), *name, &type, scratch, &size);
-    if (size < 2) {
+    if (size == 0) {
         return {};
     }
 
@@ -140,8 +149,12 @@ std::string LireValeur(const System& os, std::int32_t HK, const std::string& Che
         // Changed or removed between the two calls: as unreadable as a missing value.
         return {};
     }
-    // Any type is read as text: its bytes less the last one, which for a string is the terminator.
-    size_t length = std::min(static_cast<size_t>(stated) - 1, buffer.size());
+    // Any type is read as text. A string loses its terminator, when it was stored with one; any
+    // other type loses its last byte (a REG_DWORD reads as three characters).
+    size_t length = std::min(static_cast<size_t>(stated), buffer.size());
+    if (!isStringType(type) || buffer[length - 1] == '\0') {
+        --length;
+    }
     return os.ansi.fromAnsi(std::string_view(buffer).substr(0, length));
 }
 

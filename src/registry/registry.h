@@ -17,7 +17,8 @@ std::uint32_t CleRacine(std::int32_t HK);
 // Opens or creates the key; returns its handle (already closed: only the creation counts).
 RegHandle CreerCle(const System& os, std::int32_t HK, const std::string& Chemin,
                    RegView view = RegView::Installers);
-// Writes a REG_SZ value, creating the key when it is missing. False when nothing was written.
+// Writes a REG_SZ value, creating the key when it is missing; a text that the ANSI code page cannot
+// hold is written in Unicode. False when nothing was written.
 bool DonnerValeur(const System& os, std::int32_t HK, const std::string& Chemin,
                   const std::string& Valeur, const std::string& donnee,
                   RegView view = RegView::Installers);

@@ -6,6 +6,7 @@
 #include "config/window_settings.h"
 #include "ui/game_rows.h"
 
+#include <optional>
 #include <string>
 
 namespace quellix {
@@ -19,10 +20,27 @@ void reportIfUnsaved(const System& os, bool saved) {
     }
 }
 
+// The first path of an unlocked row that the file cannot hold, or nothing.
+std::optional<std::string> unstorablePath(const System& os, Controls& controls,
+                                          const std::string& file) {
+    for (std::string_view prefix : kRowOrder) {
+        const std::string path = controls.text(std::string(prefix) + "_path");
+        if (controls.value(std::string(prefix) + "_chk") == 1 && !fitsConfigFile(os, path, file)) {
+            return path;
+        }
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 void appliquerClicked(const System& os, Controls& controls) {
     const std::string file = configPath(os.process);
+    // Stored mangled, such a path would start nothing; refused, the user can choose another.
+    if (std::optional<std::string> path = unstorablePath(os, controls, file)) {
+        os.dialogs.showMessage(kPathNotStorable + *path, Buttons::Ok);
+        return;
+    }
     bool saved = true;
     for (std::string_view prefix : kRowOrder) {
         const GameEntry* game = findByControlPrefix(prefix);

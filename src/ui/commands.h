@@ -9,11 +9,15 @@ namespace quellix {
 
 // Shown once when a save command could not write everything.
 inline constexpr const char* kSaveFailed = "Les paramètres n'ont pas pu être enregistrés.";
+// Shown before the path, when a path to apply has characters config.ini cannot hold.
+inline constexpr const char* kPathNotStorable =
+    "Ce chemin contient des caractères que config.ini ne peut pas enregistrer ; rien n'a été "
+    "enregistré :\n";
 inline constexpr const char* kResetQuestion =
     "Voulez vous vraiment réinitialiser tous les paramètres ?";
 
 // `btn_appliquer_Click`: stores the path and presence of every unlocked row, locks every row and
-// refreshes the presence ticks.
+// refreshes the presence ticks. A path that the file cannot hold stops it before any write.
 void appliquerClicked(const System& os, Controls& controls);
 
 // `btn_annuler_Click`: locks every row and reloads every path box from the file.

@@ -1,5 +1,7 @@
 #include "windows/registry_win.h"
 
+#include "windows/wide.h"
+
 #include <windows.h>
 
 #include <limits>
@@ -94,6 +96,17 @@ long WindowsRegistry::queryValue(RegHandle key, const std::string& name, std::ui
         *size = byteCount;
     }
     return status;
+}
+
+long WindowsRegistry::setUnicodeText(RegHandle key, const std::string& name,
+                                     std::string_view text) {
+    const std::wstring wide = widen(text);
+    if (wide.size() >= std::numeric_limits<DWORD>::max() / sizeof(wchar_t)) {
+        return ERROR_INVALID_PARAMETER;
+    }
+    return RegSetValueExW(toHkey(key), widen(name).c_str(), 0, REG_SZ,
+                          reinterpret_cast<const BYTE*>(wide.c_str()),
+                          static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
 }
 
 long WindowsRegistry::deleteValue(RegHandle key, const std::string& name) {

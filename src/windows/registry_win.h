@@ -16,6 +16,7 @@ public:
                   std::string_view data) override;
     long queryValue(RegHandle key, const std::string& name, std::uint32_t* type, char* data,
                     std::uint32_t* size) override;
+    long setUnicodeText(RegHandle key, const std::string& name, std::string_view text) override;
     long deleteValue(RegHandle key, const std::string& name) override;
     void closeKey(RegHandle key) override;
 };

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -28,6 +29,15 @@ TEST(Registration, EveryRootGetsTheProtocolAndTheQuotedCommandMachineRootsFirst)
     test::TestSystem t;
     t.process.folder = "C:\\Users\\Zoé\\Mes Jeux";
     registerVxProtocol(t.os);
+    // A folder name outside the code page is registered whole, in Unicode.
+    test::TestSystem polish;
+    polish.process.folder = "C:\\Jeux\\Łódź";
+    registerVxProtocol(polish.os);
+    const MemoryRegistry::Value* command = polish.registry.find(
+        kCurrentUser, "Software\\Classes\\vx\\shell\\open\\command", "", RegView::Shell);
+    ASSERT_NE(command, nullptr);
+    EXPECT_TRUE(command->unicode);
+    EXPECT_EQ(command->data, std::string("\"C:\\Jeux\\Łódź\\quellix.exe\" %1") + '\0');
     std::vector<std::tuple<RegHandle, std::string, std::string>> expected;
     for (const auto& [root, key] :
          std::vector<std::pair<RegHandle, std::string>>{{kClassesRoot, "vx"},
@@ -109,22 +119,35 @@ TEST(Registration, ConfigFileIsCreatedOnlyWhenNoFileIsThere) {
     const std::string config = "C:\\Quellix\\config.ini";
     const std::string edited = "[general]\r\nsansvalidation=0\r\n";
     struct Case {
-        bool exists;
+        const char* name;
+        std::optional<std::string> existing;
         bool failCreate;
+        bool failWrites; // the defaults cannot be written
         ConfigFile result;
         const char* sansvalidation; // as read back afterwards
+        bool fileLeft;
     };
-    for (const Case& c :
-         {Case{true, false, ConfigFile::Existed, "0"}, Case{false, false, ConfigFile::Created, "1"},
-          Case{false, true, ConfigFile::CouldNotCreate, "?"}}) {
+    const Case cases[] = {
+        {"edited", edited, false, false, ConfigFile::Existed, "0", true},
+        {"emptied by the user", "", false, true, ConfigFile::Existed, "?", true},
+        {"first start", std::nullopt, false, false, ConfigFile::Created, "1", true},
+        {"folder refuses the file", std::nullopt, true, false, ConfigFile::CouldNotCreate, "?",
+         false},
+        // An empty file left behind would hide the installed games from every later start.
+        {"defaults not written", std::nullopt, false, true, ConfigFile::CouldNotCreate, "?", false},
+    };
+    for (const Case& c : cases) {
         test::TestSystem t;
-        if (c.exists) {
-            t.files.files[config].bytes = edited;
+        if (c.existing) {
+            t.files.files[config].bytes = *c.existing;
         }
         t.files.failCreate = c.failCreate;
-        EXPECT_EQ(ensureConfigFile(t.os), c.result) << c.sansvalidation;
-        EXPECT_EQ(LireIni(t.os, "general", "sansvalidation", config, "?"), c.sansvalidation);
-        EXPECT_EQ(t.files.writes.empty(), c.result != ConfigFile::Created) << c.sansvalidation;
+        t.files.failReplace = c.failWrites;
+        t.files.failWriteNewFile = c.failWrites;
+        EXPECT_EQ(ensureConfigFile(t.os), c.result) << c.name;
+        EXPECT_EQ(LireIni(t.os, "general", "sansvalidation", config, "?"), c.sansvalidation)
+            << c.name;
+        EXPECT_EQ(t.files.fileExists(config), c.fileLeft) << c.name;
     }
 }
 

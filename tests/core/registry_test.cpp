@@ -21,12 +21,13 @@ MemoryRegistry::Value sz(std::string ansi) {
     return {kRegSz, ansi + '\0'};
 }
 
-TEST(Registry, LireValeurReadsEveryTypeAsItsBytesLessTheLast) {
+// A string loses its terminator only when it has one; other types lose their last byte.
+TEST(Registry, LireValeurReadsEveryTypeAsText) {
     // clang-format off
     const std::pair<MemoryRegistry::Value, std::string> cases[] = {
         {sz("C:\\Jeux\\Quake III Arena"), "C:\\Jeux\\Quake III Arena"}, {sz(""), ""}, {{kRegSz, ""}, ""},
         {sz("x"), "x"}, {sz("C:\\Jeux\\\xC9t\xE9"), "C:\\Jeux\\Été"}, {{kRegDword, "ABCD"}, "ABC"},
-        {{kRegSz, std::string("a\0b\0", 4)}, std::string("a\0b", 3)}, {{kRegSz, "abc"}, "ab"},
+        {{kRegSz, std::string("a\0b\0", 4)}, std::string("a\0b", 3)}, {{kRegSz, "abc"}, "abc"}, {{kRegExpandSz, "x"}, "x"}, {{kRegMultiSz, "a"}, "a"},
         {sz(std::string(1000, 'p')), std::string(1000, 'p')}};
     // clang-format on
     for (const auto& [stored, expected] : cases) {
@@ -87,9 +88,10 @@ TEST(Registry, NothingIsWrittenRemovedOrCreatedWhereItCannotBe) {
         SupprValeur(f.t.os, c.HK, c.key, c.name);
         EXPECT_TRUE(f.untouched()) << c.HK << " " << c.key << " " << c.name;
     }
-    Filled f; // a text that the ANSI code page cannot hold
-    EXPECT_FALSE(DonnerValeur(f.t.os, 1, kKey, "Folder", "5 €"));
-    EXPECT_EQ(LireValeur(f.t.os, 1, kKey, "Folder"), "C:\\Jeux");
+    Filled f; // a text that the ANSI code page cannot hold goes whole, in Unicode
+    EXPECT_TRUE(DonnerValeur(f.t.os, 1, kKey, "Folder", "5 €"));
+    EXPECT_EQ(f.t.registry.find(kCurrentUser, kKey, "Folder")->data, "5 €" + std::string(1, '\0'));
+    EXPECT_TRUE(f.t.registry.find(kCurrentUser, kKey, "Folder")->unicode);
     // Only the value named, in any case, of that root goes.
     SupprValeur(f.t.os, 1, kKey, "FOLDER");
     EXPECT_EQ(f.t.registry.find(kCurrentUser, kKey, "Folder"), nullptr);

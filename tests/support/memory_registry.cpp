@@ -49,12 +49,20 @@ long MemoryRegistry::open(RegHandle root, const std::string& path, RegView view,
 
 long MemoryRegistry::setValue(RegHandle key, const std::string& name, std::uint32_t type,
                               std::string_view data) {
+    return store(key, name, {type, std::string(data), false});
+}
+
+long MemoryRegistry::setUnicodeText(RegHandle key, const std::string& name, std::string_view text) {
+    return store(key, name, {kRegSz, std::string(text) + '\0', true});
+}
+
+long MemoryRegistry::store(RegHandle key, const std::string& name, Value value) {
     auto it = handles_.find(key);
     if (it == handles_.end() || !it->second.writable) {
         return kRegAccessDenied;
     }
-    keys_[keyName(it->second.root, it->second.path, it->second.view)][fold(name)] = {
-        type, std::string(data)};
+    keys_[keyName(it->second.root, it->second.path, it->second.view)][fold(name)] =
+        std::move(value);
     writes.push_back({it->second.root, it->second.path, name});
     return kRegSuccess;
 }

@@ -17,7 +17,8 @@ class MemoryRegistry : public RegistryPort {
 public:
     struct Value {
         std::uint32_t type = kRegSz;
-        std::string data;
+        std::string data;     // ANSI bytes, or UTF-8 when written in Unicode
+        bool unicode = false; // written through setUnicodeText
     };
 
     // Roots where no key can be created or opened for writing (a standard user's HKLM).
@@ -40,6 +41,7 @@ public:
                   std::string_view data) override;
     long queryValue(RegHandle key, const std::string& name, std::uint32_t* type, char* data,
                     std::uint32_t* size) override;
+    long setUnicodeText(RegHandle key, const std::string& name, std::string_view text) override;
     long deleteValue(RegHandle key, const std::string& name) override;
     void closeKey(RegHandle key) override { handles_.erase(key); }
 
@@ -64,6 +66,7 @@ private:
     long open(RegHandle root, const std::string& path, RegView view, bool create, bool writable,
               RegHandle& key);
     void addKey(RegHandle root, const std::string& path, RegView view);
+    long store(RegHandle key, const std::string& name, Value value);
 
     std::map<std::string, std::map<std::string, Value>> keys_; // folded key -> folded value name
     std::map<RegHandle, Opened> handles_;

@@ -48,16 +48,16 @@ bool deleteKeyTree(HKEY root, const std::string& path, REGSAM view) {
 }
 
 bool setText(HKEY root, const std::string& path, const std::string& name, const std::string& utf8,
-             REGSAM view) {
+             REGSAM view, bool terminated) {
     HKEY key = nullptr;
     if (RegCreateKeyExW(root, widen(path).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr,
                         &key, nullptr) != ERROR_SUCCESS) {
         return false;
     }
     std::wstring text = widen(utf8);
-    LONG status = RegSetValueExW(key, widen(name).c_str(), 0, REG_SZ,
-                                 reinterpret_cast<const BYTE*>(text.c_str()),
-                                 static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+    LONG status = RegSetValueExW(
+        key, widen(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+        static_cast<DWORD>((text.size() + (terminated ? 1 : 0)) * sizeof(wchar_t)));
     RegCloseKey(key);
     return status == ERROR_SUCCESS;
 }

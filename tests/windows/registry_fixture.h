@@ -17,7 +17,8 @@ bool keyExists(HKEY root, const std::string& path, REGSAM view = KEY_WOW64_32KEY
 bool deleteKeyTree(HKEY root, const std::string& path, REGSAM view = KEY_WOW64_32KEY);
 
 // Writes a REG_SZ value through the wide functions, creating the key; the caller removes it.
+// Some installers store strings without their terminating zero.
 bool setText(HKEY root, const std::string& path, const std::string& name, const std::string& utf8,
-             REGSAM view = KEY_WOW64_32KEY);
+             REGSAM view = KEY_WOW64_32KEY, bool terminated = true);
 
 } // namespace quellix::wintest

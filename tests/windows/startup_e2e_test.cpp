@@ -54,8 +54,9 @@ TEST(StartupEndToEnd, EveryStartRegistersItsFolderAndOnlyTheFirstWritesTheDefaul
     ASSERT_TRUE(makeFolders(steam) &&
                 makeFolders(root + "\\Steam\\SteamApps\\joueur\\counter-strike"));
     const std::string quake = "D:\\Jeux\\Quake III Arena\\quake3.exe";
-    ASSERT_TRUE(
-        setText(HKEY_LOCAL_MACHINE, "SOFTWARE\\Id\\Quake III Arena", "INSTALLEXEPATH", quake));
+    ASSERT_TRUE(setText(HKEY_LOCAL_MACHINE, "SOFTWARE\\Id\\Quake III Arena", "INSTALLEXEPATH",
+                        quake, KEY_WOW64_32KEY,
+                        false)); // stored without its terminator: read whole
     ASSERT_TRUE(setText(HKEY_CURRENT_USER, "Software\\Valve\\Steam", "ModInstallPath", steam));
     const std::string absent = "SOFTWARE\\Activision\\Call of Duty";
     ASSERT_TRUE(deleteKeyTree(HKEY_LOCAL_MACHINE, absent));
@@ -86,6 +87,8 @@ TEST(StartupEndToEnd, EveryStartRegistersItsFolderAndOnlyTheFirstWritesTheDefaul
     ASSERT_TRUE(deleteKeyTree(HKEY_CLASSES_ROOT, "vx", KEY_WOW64_64KEY));
     EXPECT_EQ(installAndStart(root + "\\Apres", "quellix.exe", edited), edited);
     EXPECT_EQ(installAndStart(root + "\\Vide", "quellix.exe", ""), "");
+    // A folder name outside the code page is registered whole.
+    EXPECT_EQ(installAndStart(root + "\\Łódź", "quellix.exe", ""), "");
     removeRegistration();
     EXPECT_TRUE(deleteKeyTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Id\\Quake III Arena"));
     EXPECT_TRUE(deleteKeyTree(HKEY_CURRENT_USER, "Software\\Valve\\Steam"));
