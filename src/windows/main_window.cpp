@@ -32,8 +32,10 @@ private:
 
 // What the first paint does not need, done on a timer once the window has drawn itself and waits
 // for input (a timer comes after every paint and input), one short step at a time so that the
-// user's input never waits long: the banners start (COM and the download library are loaded
-// then), then the other tabs' pages are built.
+// user's input never waits long: the other tabs' pages are built, then the banners start (COM and
+// the download library are loaded then). The banners come last, so that every control exists
+// before they start, as it did when all were made before the first paint: under Wine, controls
+// created after the banners had started (COM and a download at work) lost their visual style.
 class AfterFirstPaint {
 public:
     AfterFirstPaint(FormWindow& form, ComApartment& com, std::string_view bannerAddress)
@@ -41,16 +43,19 @@ public:
 
     // Does the next step; false when none is left.
     bool step() {
-        if (!bannersStarted_) {
-            bannersStarted_ = true;
-            com_.start();
-            for (const char* banner : {"ShockwaveFlash1", "ShockwaveFlash2"}) {
-                setBannerMovie(form_.control(banner), address_);
-                playBanner(form_.control(banner));
-            }
+        if (form_.buildNextPage()) {
             return true;
         }
-        return form_.buildNextPage();
+        if (bannersStarted_) {
+            return false;
+        }
+        bannersStarted_ = true;
+        com_.start();
+        for (const char* banner : {"ShockwaveFlash1", "ShockwaveFlash2"}) {
+            setBannerMovie(form_.control(banner), address_);
+            playBanner(form_.control(banner));
+        }
+        return false;
     }
 
 private:
