@@ -153,10 +153,9 @@ void onPaint(Banner& banner) {
     HGDIOBJ old = SelectObject(buffer, surface);
     if (banner.shows == BannerShows::Movie && banner.picture) {
         drawMovie(buffer, client, *banner.picture, banner.frame);
-    } else if (banner.shows == BannerShows::OwnBanner) {
-        drawOwnBanner(buffer, client, windowDpi(banner.window));
     } else {
-        FillRect(buffer, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        // Its own banner until a picture is there, and for good when none can be.
+        drawOwnBanner(buffer, client, windowDpi(banner.window));
     }
     BitBlt(dc, 0, 0, client.right, client.bottom, buffer, 0, 0, SRCCOPY);
     SelectObject(buffer, old);
