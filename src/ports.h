@@ -89,6 +89,8 @@ public:
     // Starts `commandLine` as a new process running `executable` (nothing is searched), shown
     // minimized with focus; does not wait. False when the process could not be started.
     virtual bool startMinimized(const std::string& executable, const std::string& commandLine) = 0;
+    // The system's number for this process, which no other running process has.
+    virtual std::uint32_t processId() = 0;
 };
 
 // --- Dialogs ---------------------------------------------------------------------------------

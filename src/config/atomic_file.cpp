@@ -2,16 +2,20 @@
 
 namespace quellix {
 
-bool replaceFileContents(FilesPort& files, const std::string& path, std::string_view bytes) {
+bool replaceFileContents(FilesPort& files, const std::string& path, std::string_view bytes,
+                         std::uint32_t owner) {
     if (files.isReadOnly(path)) {
         return false;
     }
+    const bool existed = files.fileExists(path);
     // Same folder, so that the final step is a rename on one volume.
-    const std::string temporary = path + ".tmp";
+    const std::string temporary = path + "." + std::to_string(owner) + ".tmp";
     if (files.writeNewFile(temporary, bytes) && files.replaceFile(temporary, path)) {
         return true;
     }
-    files.removeFile(temporary);
+    if (!existed || files.fileExists(path)) {
+        files.removeFile(temporary);
+    }
     return false;
 }
 

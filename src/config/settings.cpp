@@ -66,7 +66,7 @@ bool EcrireIni(const System& os, std::string_view section, std::string_view key,
     }
     std::optional<std::string> updated =
         profile::writeValue(current, *storedSection, *storedKey, *storedValue);
-    return updated && replaceFileContents(os.files, file, *updated);
+    return updated && replaceFileContents(os.files, file, *updated, os.process.processId());
 }
 
 bool fitsConfigFile(const System& os, std::string_view text, const std::string& file) {

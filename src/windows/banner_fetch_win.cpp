@@ -12,13 +12,6 @@ namespace {
 constexpr size_t kMaxBytes = 8u << 20;
 constexpr DWORD kTimeoutMs = 15000;
 
-struct Job {
-    HWND target;
-    UINT message;
-    WPARAM tag;
-    std::wstring address;
-};
-
 struct InternetHandle {
     HINTERNET handle;
     explicit InternetHandle(HINTERNET h) : handle(h) {}
@@ -81,30 +74,57 @@ std::optional<std::string> download(const std::wstring& address) {
     return bytes;
 }
 
-DWORD WINAPI fetchThread(LPVOID parameter) {
-    std::unique_ptr<Job> job(static_cast<Job*>(parameter));
-    std::unique_ptr<std::string> bytes;
-    if (std::optional<std::string> fetched = download(job->address)) {
-        bytes = std::make_unique<std::string>(std::move(*fetched));
+DWORD WINAPI loadThread(LPVOID parameter) {
+    auto* shared = static_cast<std::shared_ptr<BannerLoad>*>(parameter);
+    std::shared_ptr<BannerLoad> load = std::move(*shared);
+    delete shared;
+    std::optional<BannerMovie> movie;
+    if (std::optional<std::string> bytes = download(load->address)) {
+        movie = decodeBanner(*bytes);
     }
-    // A window that is gone takes no message: the bytes are then freed here.
-    if (PostMessageW(job->target, job->message, job->tag, reinterpret_cast<LPARAM>(bytes.get()))) {
-        bytes.release();
+    AcquireSRWLockExclusive(&load->lock);
+    load->movie = std::move(movie);
+    load->done = true;
+    // Under the lock: once abandonLoad has returned, the window may be gone and its handle reused.
+    if (load->target != nullptr) {
+        PostMessageW(load->target, load->message, 0, 0);
     }
+    ReleaseSRWLockExclusive(&load->lock);
     return 0;
 }
 
 } // namespace
 
-bool fetchInBackground(HWND target, UINT message, WPARAM tag, const std::wstring& address) {
-    auto job = std::make_unique<Job>(Job{target, message, tag, address});
-    HANDLE thread = CreateThread(nullptr, 0, fetchThread, job.get(), 0, nullptr);
+std::shared_ptr<BannerLoad> loadInBackground(HWND target, UINT message,
+                                             const std::wstring& address) {
+    auto load = std::make_shared<BannerLoad>();
+    load->target = target;
+    load->message = message;
+    load->address = address;
+    auto* shared = new std::shared_ptr<BannerLoad>(load);
+    HANDLE thread = CreateThread(nullptr, 0, loadThread, shared, 0, nullptr);
     if (thread == nullptr) {
-        return false;
+        delete shared;
+        return nullptr;
     }
-    job.release();
-    CloseHandle(thread);
-    return true;
+    CloseHandle(thread); // nothing waits for it: it ends on its own
+    return load;
+}
+
+void abandonLoad(BannerLoad& load) {
+    AcquireSRWLockExclusive(&load.lock);
+    load.target = nullptr;
+    ReleaseSRWLockExclusive(&load.lock);
+}
+
+bool takeLoadedMovie(BannerLoad& load, std::optional<BannerMovie>& movie) {
+    AcquireSRWLockExclusive(&load.lock);
+    const bool done = load.done;
+    if (done) {
+        movie = std::move(load.movie);
+    }
+    ReleaseSRWLockExclusive(&load.lock);
+    return done;
 }
 
 } // namespace quellix::win

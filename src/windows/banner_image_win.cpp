@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <string_view>
 
 namespace quellix::win {
 namespace {
@@ -13,8 +14,12 @@ namespace {
 // Bounds that keep a hostile or broken file from exhausting memory.
 constexpr UINT kMaxSide = 4096;
 constexpr size_t kMaxFrames = 1000;
-// All frames together: 64 MiB of pixels. A small file may describe a large animation.
+// All frames kept together: 64 MiB of pixels. A small file may describe a large animation.
 constexpr size_t kMaxTotalPixels = size_t{16} << 20;
+// All frames decoded together, whatever their canvas, counted before decoding: a thousand
+// frames of a banner's size fit. The banner comes over plain HTTP, so anyone on the way may hand
+// us a tiny file declaring huge frames; beyond this it is not decoded at all.
+constexpr std::uint64_t kMaxDecodedPixels = std::uint64_t{64} << 20;
 constexpr UINT kDefaultDelayMs = 100;
 
 template <typename T> struct Com {
@@ -115,14 +120,87 @@ HBITMAP toBitmap(const Pixels& canvas, SIZE size) {
     return bitmap;
 }
 
-bool readFrame(IWICImagingFactory* factory, IWICBitmapFrameDecode* frame, Pixels& pixels, UINT& w,
-               UINT& h) {
+unsigned byteAt(std::string_view bytes, size_t at) {
+    return at < bytes.size() ? static_cast<unsigned char>(bytes[at]) : 0;
+}
+
+unsigned littleEndian16(std::string_view bytes, size_t at) {
+    return byteAt(bytes, at) | byteAt(bytes, at + 1) << 8;
+}
+
+unsigned bigEndian16(std::string_view bytes, size_t at) {
+    return byteAt(bytes, at) << 8 | byteAt(bytes, at + 1);
+}
+
+size_t gifColourTable(unsigned flags) {
+    return (flags & 0x80) != 0 ? size_t{3} << ((flags & 7) + 1) : 0;
+}
+
+// The pixels of all the pictures of a GIF, from their descriptors.
+std::uint64_t gifPixels(std::string_view bytes) {
+    std::uint64_t total = 0;
+    size_t at = 13 + gifColourTable(byteAt(bytes, 10));
+    while (at < bytes.size()) {
+        if (byteAt(bytes, at) == 0x2c) { // a picture, its colours, its code size, its data
+            total += std::uint64_t{littleEndian16(bytes, at + 5)} * littleEndian16(bytes, at + 7);
+            at += 11 + gifColourTable(byteAt(bytes, at + 9));
+        } else if (byteAt(bytes, at) == 0x21) { // an extension and its data
+            at += 2;
+        } else {
+            break; // the end, or not a GIF block: decoders stop there too
+        }
+        while (at < bytes.size() && byteAt(bytes, at) != 0) {
+            at += 1 + byteAt(bytes, at);
+        }
+        ++at;
+    }
+    return total;
+}
+
+// The pixels of a JPEG, from its frame header.
+std::optional<std::uint64_t> jpegPixels(std::string_view bytes) {
+    for (size_t at = 2; at + 9 <= bytes.size() && byteAt(bytes, at) == 0xff;) {
+        const unsigned marker = byteAt(bytes, at + 1);
+        if (marker >= 0xc0 && marker <= 0xcf && marker != 0xc4 && marker != 0xc8 &&
+            marker != 0xcc) {
+            return std::uint64_t{bigEndian16(bytes, at + 5)} * bigEndian16(bytes, at + 7);
+        }
+        if (marker == 0xda) {
+            break; // picture data before any frame header
+        }
+        at += marker == 0xff ? 1 : 2 + bigEndian16(bytes, at + 2);
+    }
+    return std::nullopt;
+}
+
+// The pixels that decoding `bytes` would produce, read from the file's own headers before any
+// decoder sees it (some decoders unpack every frame as they open a file); nothing for a file
+// that is not a GIF, PNG or JPEG.
+std::optional<std::uint64_t> declaredPixels(std::string_view bytes) {
+    if (bytes.starts_with("GIF87a") || bytes.starts_with("GIF89a")) {
+        return gifPixels(bytes);
+    }
+    if (bytes.size() >= 24 && bytes.starts_with("\x89PNG\r\n\x1a\n") &&
+        bytes.substr(12, 4) == "IHDR") {
+        return std::uint64_t{bigEndian16(bytes, 16) << 16 | bigEndian16(bytes, 18)} *
+               (bigEndian16(bytes, 20) << 16 | bigEndian16(bytes, 22));
+    }
+    if (bytes.starts_with("\xff\xd8\xff")) {
+        return jpegPixels(bytes);
+    }
+    return std::nullopt;
+}
+
+// One frame's pixels, when they fit in what is left of `budget` (pixels yet to decode).
+bool readFrame(IWICBitmapFrameDecode* frame, Pixels& pixels, UINT& w, UINT& h,
+               std::uint64_t& budget) {
     Com<IWICBitmapSource> converted;
     if (FAILED(WICConvertBitmapSource(GUID_WICPixelFormat32bppPBGRA, frame, converted.out())) ||
-        FAILED(converted->GetSize(&w, &h)) || w == 0 || h == 0 || w > kMaxSide || h > kMaxSide) {
+        FAILED(converted->GetSize(&w, &h)) || w == 0 || h == 0 || w > kMaxSide || h > kMaxSide ||
+        std::uint64_t{w} * h > budget) {
         return false;
     }
-    (void)factory;
+    budget -= std::uint64_t{w} * h;
     pixels.assign(size_t{w} * h, 0);
     return SUCCEEDED(converted->CopyPixels(nullptr, w * 4, static_cast<UINT>(pixels.size() * 4),
                                            reinterpret_cast<BYTE*>(pixels.data())));
@@ -159,9 +237,11 @@ void BannerMovie::release() {
 }
 
 std::optional<BannerMovie> decodeBanner(const std::string& bytes) {
-    if (bytes.empty() || bytes.size() > 0xffffffffu) {
+    std::optional<std::uint64_t> declared = declaredPixels(bytes);
+    if (!declared || *declared > kMaxDecodedPixels || bytes.size() > 0xffffffffu) {
         return std::nullopt;
     }
+    std::uint64_t budget = kMaxDecodedPixels;
     ComApartment apartment;
     Com<IWICImagingFactory> factory;
     Com<IWICStream> stream;
@@ -203,7 +283,10 @@ std::optional<BannerMovie> decodeBanner(const std::string& bytes) {
         Pixels pixels;
         UINT w = 0, h = 0;
         if (FAILED(decoder->GetFrame(index, frame.out())) ||
-            !readFrame(factory.p, frame.p, pixels, w, h)) {
+            !readFrame(frame.p, pixels, w, h, budget)) {
+            if (budget < std::uint64_t{w} * h) {
+                return std::nullopt; // more work than its headers said
+            }
             break;
         }
         Com<IWICMetadataQueryReader> metadata;

@@ -15,13 +15,13 @@ constexpr UINT kSetMovie = WM_USER + 1; // lParam: const std::string*
 constexpr UINT kPlay = WM_USER + 2;
 constexpr UINT kQueryShows = WM_USER + 3;
 constexpr UINT kQueryFrames = WM_USER + 4;
-constexpr UINT kFetched = WM_APP + 1; // wParam: play number, lParam: std::string* or null
+constexpr UINT kLoaded = WM_APP + 1; // the movie being loaded is ready
 constexpr UINT_PTR kFrameTimer = 1;
 
 struct Banner {
     HWND window = nullptr;
     std::string movie;
-    WPARAM plays = 0; // a fetch answers the play that started it, and only that one
+    std::shared_ptr<BannerLoad> load; // the movie being fetched and decoded for the last play
     BannerShows shows = BannerShows::Nothing;
     std::optional<BannerMovie> picture;
     size_t frame = 0;
@@ -38,24 +38,29 @@ void startFrameTimer(Banner& banner) {
     }
 }
 
+// The load under way, if any, no longer answers this banner.
+void stopWaiting(Banner& banner) {
+    if (banner.load) {
+        abandonLoad(*banner.load);
+        banner.load.reset();
+    }
+}
+
 void onPlay(Banner& banner) {
-    ++banner.plays;
+    stopWaiting(banner);
     banner.picture.reset();
     banner.frame = 0;
     KillTimer(banner.window, kFrameTimer);
-    banner.shows = fetchInBackground(banner.window, kFetched, banner.plays, widen(banner.movie))
-                       ? BannerShows::Fetching
-                       : BannerShows::OwnBanner;
+    banner.load = loadInBackground(banner.window, kLoaded, widen(banner.movie));
+    banner.shows = banner.load ? BannerShows::Fetching : BannerShows::OwnBanner;
     InvalidateRect(banner.window, nullptr, FALSE);
 }
 
-void onFetched(Banner& banner, WPARAM play, std::unique_ptr<std::string> bytes) {
-    if (play != banner.plays) {
+void onLoaded(Banner& banner) {
+    if (!banner.load || !takeLoadedMovie(*banner.load, banner.picture)) {
         return; // an earlier play's answer
     }
-    if (bytes) {
-        banner.picture = decodeBanner(*bytes);
-    }
+    banner.load.reset();
     banner.shows = banner.picture ? BannerShows::Movie : BannerShows::OwnBanner;
     banner.frame = 0;
     startFrameTimer(banner);
@@ -151,10 +156,10 @@ void onPaint(Banner& banner) {
     HBITMAP surface =
         CreateCompatibleBitmap(dc, std::max(1L, client.right), std::max(1L, client.bottom));
     HGDIOBJ old = SelectObject(buffer, surface);
+    // Until a movie is ready, and instead of one that cannot be shown, the banner is drawn.
     if (banner.shows == BannerShows::Movie && banner.picture) {
         drawMovie(buffer, client, *banner.picture, banner.frame);
     } else {
-        // Its own banner until a picture is there, and for good when none can be.
         drawOwnBanner(buffer, client, windowDpi(banner.window));
     }
     BitBlt(dc, 0, 0, client.right, client.bottom, buffer, 0, 0, SRCCOPY);
@@ -185,9 +190,8 @@ LRESULT CALLBACK bannerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         return static_cast<LRESULT>(banner->shows);
     case kQueryFrames:
         return banner->picture ? static_cast<LRESULT>(banner->picture->frames.size()) : 0;
-    case kFetched:
-        onFetched(*banner, wParam,
-                  std::unique_ptr<std::string>(reinterpret_cast<std::string*>(lParam)));
+    case kLoaded:
+        onLoaded(*banner);
         return 0;
     case WM_TIMER:
         if (wParam == kFrameTimer) {
@@ -201,6 +205,7 @@ LRESULT CALLBACK bannerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         return 0;
     case WM_NCDESTROY:
         KillTimer(window, kFrameTimer);
+        stopWaiting(*banner);
         SetWindowLongPtrW(window, GWLP_USERDATA, 0);
         delete banner;
         return DefWindowProcW(window, message, wParam, lParam);

@@ -1,8 +1,8 @@
 #pragma once
-// The banner control: a movie address that can be set and a play command. The banner shows a
-// banner of its own; play fetches the address in the background, and the picture or animation
-// found there then takes its place (the banner's own stays when the content is not a picture or
-// could not be fetched). Nothing about a banner is ever reported.
+// The banner control: a movie address that can be set and a play command. Play fetches and
+// decodes the address in the background; the banner then shows the picture or animation it
+// found, or a banner of its own when the content is not a picture, could not be fetched or is
+// too much work to decode. Nothing about a banner is ever reported.
 
 #include <windows.h>
 

@@ -63,11 +63,13 @@ void restoreAttributes(const std::wstring& path, DWORD previous) {
     }
 }
 
-// Errors after which ReplaceFileW left the target to be replaced by a plain move: the file
-// system does not support it, or the old file is already out of the way.
-bool replaceUnsupported(DWORD error) {
+// Errors after which the replacement still has its own name and a plain move finishes the job:
+// the file system cannot replace (nothing changed), or ReplaceFileW got the old file out of the
+// way (deleted, or kept under a name of its own) but could not move the new one in.
+bool moveFinishesReplace(DWORD error) {
     return error == ERROR_CALL_NOT_IMPLEMENTED || error == ERROR_NOT_SUPPORTED ||
-           error == ERROR_INVALID_FUNCTION || error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2;
+           error == ERROR_INVALID_FUNCTION || error == ERROR_UNABLE_TO_MOVE_REPLACEMENT ||
+           error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2;
 }
 
 bool writeAll(HANDLE file, std::string_view bytes) {
@@ -84,6 +86,13 @@ bool writeAll(HANDLE file, std::string_view bytes) {
 }
 
 } // namespace
+
+unsigned long systemReplace(const wchar_t* replaced, const wchar_t* replacement) {
+    return ReplaceFileW(replaced, replacement, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
+                        nullptr)
+               ? ERROR_SUCCESS
+               : GetLastError();
+}
 
 bool WindowsFiles::fileExists(const std::string& path) {
     return isFile(attributesOf(path));
@@ -161,13 +170,13 @@ bool WindowsFiles::replaceFile(const std::string& from, const std::string& to) {
     if ((previous & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         return false;
     }
-    if (!ReplaceFileW(target->c_str(), source->c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
-                      nullptr, nullptr)) {
-        if (!replaceUnsupported(GetLastError()) ||
-            !MoveFileExW(source->c_str(), target->c_str(),
-                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-            return false;
-        }
+    // Any other error (ERROR_UNABLE_TO_REMOVE_REPLACED among them) left both files as they were.
+    const DWORD error = replace_(target->c_str(), source->c_str());
+    if (error != ERROR_SUCCESS &&
+        (!moveFinishesReplace(error) ||
+         !MoveFileExW(source->c_str(), target->c_str(),
+                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))) {
+        return false;
     }
     restoreAttributes(*target, previous);
     return true;

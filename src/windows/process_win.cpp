@@ -24,6 +24,10 @@ std::string WindowsProcess::programFolder() {
     return narrow(path);
 }
 
+std::uint32_t WindowsProcess::processId() {
+    return GetCurrentProcessId();
+}
+
 std::string WindowsProcess::commandLine() {
     return narrow(GetCommandLineW());
 }

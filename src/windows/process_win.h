@@ -10,6 +10,7 @@ public:
     std::string commandLine() override;
     bool setCurrentFolder(const std::string& folder) override;
     bool startMinimized(const std::string& executable, const std::string& commandLine) override;
+    std::uint32_t processId() override;
 };
 
 } // namespace quellix::win

@@ -147,7 +147,7 @@ TEST(CrashSafety, StoppedAtAnyPointConfigHoldsAWholeFile) {
                     machine.files.dieAt.reset();
                     CreerConfigDefaut(machine.os);
                     EXPECT_EQ(machine.files.current(), finished);
-                    EXPECT_FALSE(machine.sys.files.files.contains(kConfig + ".tmp"));
+                    EXPECT_FALSE(machine.sys.files.files.contains(kConfig + ".4242.tmp"));
                 }
             }
         }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <optional>
 #include <string>
 #include <tuple>
@@ -94,6 +95,26 @@ TEST(Settings, PresentAndPathFlagsReadTheGameSection) {
         }
         EXPECT_EQ(JeuPresent(sys.os, "q3"), c.present) << c.file.value_or("no file");
         EXPECT_EQ(EtatChemin(sys.os, "q3"), c.pathSet) << c.file.value_or("no file");
+    }
+}
+
+TEST(Settings, ASaveUsesATemporaryFileOfItsOwnAndLeavesOtherLaunchersOnes) {
+    for (bool replaceFails : {false, true}) {
+        TestSystem sys; // process 4242; another launcher, older or not, is saving at the same time
+        sys.files.files[kConfig].bytes = "[q3]\r\nPath=a\r\n";
+        sys.files.files[kConfig + ".tmp"].bytes = "autre";
+        sys.files.files[kConfig + ".17.tmp"].bytes = "autre";
+        sys.files.failReplace = replaceFails;
+        EXPECT_EQ(EcrireIni(sys.os, "q3", "Path", "b", kConfig), !replaceFails);
+        std::map<std::string, std::string> left;
+        for (const auto& [name, file] : sys.files.files) {
+            left[name] = file.bytes;
+        }
+        EXPECT_EQ(left, (std::map<std::string, std::string>{
+                            {kConfig, replaceFails ? "[q3]\r\nPath=a\r\n" : "[q3]\r\nPath=b\r\n"},
+                            {kConfig + ".17.tmp", "autre"},
+                            {kConfig + ".tmp", "autre"}}));
+        EXPECT_EQ(sys.files.writes, std::vector<std::string>{kConfig + ".4242.tmp"});
     }
 }
 

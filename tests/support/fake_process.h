@@ -21,6 +21,7 @@ public:
     std::string folder = "C:\\Quellix";
     std::string line = "\"C:\\Quellix\\quellix.exe\"";
     std::string currentFolder = "C:\\Users\\joueur";
+    std::uint32_t id = 4242;
     std::set<std::string> enterableFolders; // folders setCurrentFolder accepts
     bool startFails = false;
     std::vector<std::string> foldersEntered;
@@ -30,6 +31,7 @@ public:
     std::string commandLine() override { return line; }
     bool setCurrentFolder(const std::string& path) override;
     bool startMinimized(const std::string& executable, const std::string& commandLine) override;
+    std::uint32_t processId() override { return id; }
 };
 
 } // namespace quellix::test

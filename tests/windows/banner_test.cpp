@@ -10,6 +10,7 @@
 #include <wincodec.h>
 #include <winsock2.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <tuple>
@@ -178,6 +179,22 @@ std::string httpReply(const std::string& status, const std::string& type, const 
            body;
 }
 
+// Plays `address` on `banner`, serving and dispatching until it shows something (30 s at most).
+void playAndWait(HWND banner, const std::string& address, LoopbackServer& server) {
+    win::setBannerMovie(banner, address);
+    win::playBanner(banner);
+    EXPECT_NE(win::bannerShows(banner), win::BannerShows::Nothing);
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 30000 &&
+                                       win::bannerShows(banner) == win::BannerShows::Fetching;) {
+        server.serveWaiting();
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            DispatchMessageW(&message);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+}
+
 TEST(WindowBanner, PlaysAServedPictureAndFallsBackToItsOwnBannerOtherwise) {
     struct Case {
         const char* name;
@@ -214,20 +231,110 @@ TEST(WindowBanner, PlaysAServedPictureAndFallsBackToItsOwnBannerOtherwise) {
         HWND banner = CreateWindowExW(0, win::kBannerClass, L"", WS_POPUP, 0, 0, 257, 241, nullptr,
                                       nullptr, instance, nullptr);
         ASSERT_NE(banner, nullptr);
-        win::setBannerMovie(banner, address);
-        win::playBanner(banner);
-        EXPECT_NE(win::bannerShows(banner), Nothing);
-        for (int waited = 0; waited < 30000 && win::bannerShows(banner) == Fetching; waited += 20) {
-            server.serveWaiting();
-            MSG message;
-            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-                DispatchMessageW(&message);
-            }
-            Sleep(20);
-        }
+        playAndWait(banner, address, server);
         EXPECT_EQ(win::bannerShows(banner), c.shows);
         EXPECT_EQ(win::bannerFrameCount(banner), c.shows == Movie ? 2 : 0);
         EXPECT_EQ(server.requests, c.address.empty() ? 1 : 0);
+        DestroyWindow(banner);
+    }
+}
+
+// A GIF on a 16 x 16 screen of `frames` pictures of 4096 x 4096, each coded in full (one colour,
+// the LZW table cleared whenever it fills): a small file that is a great deal of work to decode.
+std::string heavyGif(int frames) {
+    std::string codes, block;
+    std::uint32_t pending = 0;
+    int bits = 0, width = 3, last = 5;
+    auto put = [&](int code) {
+        pending |= static_cast<std::uint32_t>(code) << bits;
+        for (bits += width; bits >= 8; bits -= 8, pending >>= 8) {
+            block.push_back(static_cast<char>(pending & 0xff));
+            if (block.size() == 255) {
+                codes += static_cast<char>(block.size()) + block;
+                block.clear();
+            }
+        }
+    };
+    put(4);
+    for (long left = 4096L * 4096, longest = 1; left > 0;) {
+        const long run = std::min(longest, left); // the code of n zeros: 0 for one, else n + 4
+        put(run == 1 ? 0 : static_cast<int>(run + 4));
+        left -= run;
+        if (++last == 1 << width) {
+            ++width;
+        }
+        if (last == 4095) { // the table is full: start again
+            put(4);
+            width = 3;
+            last = 5;
+            longest = 1;
+        } else {
+            ++longest;
+        }
+    }
+    put(5);
+    if (bits > 0) {
+        block.push_back(static_cast<char>(pending));
+    }
+    if (!block.empty()) {
+        codes += static_cast<char>(block.size()) + block;
+    }
+    std::string gif("GIF89a\x10\x00\x10\x00\x80\x00\x00\xff\x00\x00\x00\x00\xff", 19);
+    for (int i = 0; i < frames; ++i) {
+        gif.append("\x21\xf9\x04\x00\x0a\x00\x00\x00\x2c\x00\x00\x00\x00\x00\x10\x00\x10\x00\x02",
+                   19);
+        gif += codes + '\0';
+    }
+    return gif + '\x3b';
+}
+
+// Sends `window` a message every 10 ms from a thread of its own until told to stop, counting
+// those not answered within 100 ms.
+struct Prober {
+    HWND window;
+    volatile LONG stop = 0;
+    int sent = 0;
+    int late = 0;
+};
+
+DWORD WINAPI probe(LPVOID parameter) {
+    auto& prober = *static_cast<Prober*>(parameter);
+    do {
+        DWORD_PTR answer = 0;
+        ++prober.sent;
+        if (SendMessageTimeoutW(prober.window, WM_NULL, 0, 0, SMTO_NORMAL, 100, &answer) == 0) {
+            ++prober.late;
+        }
+        Sleep(10);
+    } while (InterlockedCompareExchange(&prober.stop, 0, 0) == 0);
+    return 0;
+}
+
+TEST(WindowBanner, DecodesAwayFromTheWindowAndShowsItsOwnBannerBeyondABoundedWork) {
+    using enum win::BannerShows;
+    const struct {
+        int frames;
+        win::BannerShows shows;
+    } cases[] = {{1, Movie}, {10, OwnBanner}};
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    win::registerBannerClass(instance);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.frames);
+        LoopbackServer server(httpReply("200 OK", "image/gif", heavyGif(c.frames)));
+        HWND banner = CreateWindowExW(0, win::kBannerClass, L"", WS_POPUP, 0, 0, 257, 241, nullptr,
+                                      nullptr, instance, nullptr);
+        Prober prober{banner};
+        HANDLE thread = CreateThread(nullptr, 0, probe, &prober, 0, nullptr);
+        playAndWait(banner, "http://127.0.0.1:" + std::to_string(server.port) + "/b.gif", server);
+        InterlockedExchange(&prober.stop, 1);
+        while (MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE) != 0) {
+            MSG message;
+            PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE); // answers what it sent meanwhile
+        }
+        CloseHandle(thread);
+        EXPECT_EQ(win::bannerShows(banner), c.shows);
+        EXPECT_EQ(win::bannerFrameCount(banner), c.shows == Movie ? 1 : 0);
+        EXPECT_EQ(prober.late, 0) << "of " << prober.sent << " messages";
         DestroyWindow(banner);
     }
 }

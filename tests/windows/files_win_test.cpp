@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <map>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -97,10 +98,68 @@ TEST_F(FilesWin, AReadOnlyFileIsLeftIntact) {
     ASSERT_TRUE(wintest::writeBytes(path, "[q3]\r\nPath=a\r\n"));
     addAttribute(path, FILE_ATTRIBUTE_READONLY);
     ASSERT_TRUE(files.isReadOnly(path));
-    EXPECT_FALSE(replaceFileContents(files, path, "[q3]\r\nPath=b\r\n"));
+    EXPECT_FALSE(replaceFileContents(files, path, "[q3]\r\nPath=b\r\n", 7));
     EXPECT_EQ(wintest::readBytes(path), "[q3]\r\nPath=a\r\n");
-    EXPECT_FALSE(files.fileExists(path + ".tmp"));
+    EXPECT_FALSE(files.fileExists(path + ".7.tmp"));
     EXPECT_FALSE(files.removeFile(path));
+}
+
+// ReplaceFileW brought to each outcome it documents (no backup name given), leaving the files as
+// it describes; then what a save returns and which files it leaves.
+enum class Left { Both, ReplacedGone, ReplacedRenamed, FolderInItsPlace };
+template <DWORD error, Left left> DWORD replaceOutcome(const wchar_t* replaced, const wchar_t*) {
+    if (left != Left::Both) {
+        DeleteFileW(replaced);
+    }
+    if (left == Left::ReplacedRenamed) {
+        wintest::writeBytes(win::narrow(replaced) + "~RF1.TMP", "old");
+    } else if (left == Left::FolderInItsPlace) {
+        CreateDirectoryW(replaced, nullptr); // and the move after it fails
+    }
+    return error;
+}
+
+TEST(FilesWinReplace, EachReplaceOutcomeKeepsOneWholeCopyOfTheSettings) {
+    using Files = std::map<std::string, std::string>;
+    // clang-format off
+    const struct {
+        const char* name;
+        win::ReplaceCall call;
+        bool saved;
+        Files left; // name and bytes; "<folder>" for a folder
+    } cases[] = {
+        {"replaced", win::systemReplace, true, {{"config.ini", "new"}}},
+        {"1176: replaced file gone", replaceOutcome<1176, Left::ReplacedGone>, true, {{"config.ini", "new"}}},
+        {"1176, then the move fails", replaceOutcome<1176, Left::FolderInItsPlace>, false,
+         {{"config.ini", "<folder>"}, {"config.ini.7.tmp", "new"}}},
+        {"1177: replaced file renamed", replaceOutcome<1177, Left::ReplacedRenamed>, true,
+         {{"config.ini", "new"}, {"config.ini~RF1.TMP", "old"}}},
+        {"1175: nothing changed", replaceOutcome<1175, Left::Both>, false, {{"config.ini", "old"}}},
+        {"not supported: a move", replaceOutcome<ERROR_NOT_SUPPORTED, Left::Both>, true, {{"config.ini", "new"}}},
+        {"access denied", replaceOutcome<ERROR_ACCESS_DENIED, Left::Both>, false, {{"config.ini", "old"}}},
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string folder = wintest::scratchFolder("replace-outcome");
+        ASSERT_TRUE(wintest::writeBytes(folder + "\\config.ini", "old"));
+        win::WindowsFiles files(c.call);
+        EXPECT_EQ(replaceFileContents(files, folder + "\\config.ini", "new", 7), c.saved);
+        Files left;
+        WIN32_FIND_DATAW found;
+        HANDLE search = FindFirstFileW(widen(folder + "\\*").c_str(), &found);
+        for (BOOL more = search != INVALID_HANDLE_VALUE; more;
+             more = FindNextFileW(search, &found)) {
+            const std::string name = win::narrow(found.cFileName);
+            if (name != "." && name != "..") {
+                left[name] = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0
+                                 ? "<folder>"
+                                 : wintest::readBytes(folder + "\\" + name).value_or("?");
+            }
+        }
+        FindClose(search);
+        EXPECT_EQ(left, c.left);
+    }
 }
 
 } // namespace
