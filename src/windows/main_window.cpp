@@ -12,8 +12,8 @@
 namespace quellix::win {
 namespace {
 
-// COM on this thread, for the banners, which decode their pictures with it; ended after the
-// window is gone.
+// COM on this thread, as the open-file dialog's shell views want it; ended after the window is
+// gone.
 class ComApartment {
 public:
     ComApartment() = default;
@@ -32,25 +32,25 @@ private:
 
 // What the first paint does not need, done on a timer once the window has drawn itself and waits
 // for input (a timer comes after every paint and input), one short step at a time so that the
-// user's input never waits long: the other tabs' pages are built, then the banners start (COM and
-// the download library are loaded then). The banners come last, so that every control exists
-// before they start, as it did when all were made before the first paint: under Wine, controls
-// created after the banners had started (COM and a download at work) lost their visual style.
+// user's input never waits long: COM, then the other tabs' pages, then the banners' downloads.
+// The banners come last, so that every control exists before they start, as it did when all were
+// made before the first paint: under Wine, controls created after the banners had started were
+// seen drawn without their visual style.
 class AfterFirstPaint {
 public:
     AfterFirstPaint(FormWindow& form, ComApartment& com, std::string_view bannerAddress)
         : form_(form), com_(com), address_(bannerAddress) {}
 
-    // Does the next step; false when none is left.
+    // Does the next step; false when none is left (it is then not called again).
     bool step() {
+        if (!comStarted_) {
+            comStarted_ = true;
+            com_.start();
+            return true;
+        }
         if (form_.buildNextPage()) {
             return true;
         }
-        if (bannersStarted_) {
-            return false;
-        }
-        bannersStarted_ = true;
-        com_.start();
         for (const char* banner : {"ShockwaveFlash1", "ShockwaveFlash2"}) {
             setBannerMovie(form_.control(banner), address_);
             playBanner(form_.control(banner));
@@ -62,7 +62,7 @@ private:
     FormWindow& form_;
     ComApartment& com_;
     std::string address_;
-    bool bannersStarted_ = false;
+    bool comStarted_ = false;
 };
 
 } // namespace
