@@ -12,6 +12,9 @@
 namespace quellix::win {
 namespace {
 
+// The quiet time before each step of the later work: the window waits for input meanwhile.
+constexpr UINT kLaterPauseMs = 30;
+
 // COM on this thread, as the open-file dialog's shell views want it; ended after the window is
 // gone.
 class ComApartment {
@@ -30,12 +33,12 @@ private:
     bool started_ = false;
 };
 
-// What the first paint does not need, done on a timer once the window has drawn itself and waits
-// for input (a timer comes after every paint and input), one short step at a time so that the
-// user's input never waits long: COM, then the other tabs' pages, then the banners' downloads.
-// The banners come last, so that every control exists before they start, as it did when all were
-// made before the first paint: under Wine, controls created after the banners had started were
-// seen drawn without their visual style.
+// What the first paint does not need, done once the window has drawn itself and waits for input,
+// one short step at a time with a pause before each (a timer, which comes after every paint and
+// input), so that the user's input never waits long: COM, then the other tabs' pages, then the
+// banners' downloads. The banners come last, so that every control exists before they start, as it
+// did when all were made before the first paint: under Wine, controls created after the banners had
+// started were seen drawn without their visual style.
 class AfterFirstPaint {
 public:
     AfterFirstPaint(FormWindow& form, ComApartment& com, std::string_view bannerAddress)
@@ -65,6 +68,46 @@ private:
     bool comStarted_ = false;
 };
 
+// The window's messages until it is closed, with the later work in the pauses; the exit code.
+int runMessageLoop(FormWindow& form, AfterFirstPaint& later) {
+    UINT_PTR timer = 0;
+    bool armed = false;
+    // The next step after a pause counted from now; everything at once when no timer is to be had.
+    auto pauseThenStep = [&later, &timer] {
+        timer = SetTimer(nullptr, timer, kLaterPauseMs, nullptr);
+        while (timer == 0 && later.step()) {
+        }
+    };
+    MSG message;
+    BOOL got;
+    for (;;) {
+        if (!armed && !PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE)) {
+            armed =
+                true; // the first paint is done and nothing is asked: the window waits for input
+            pauseThenStep();
+        }
+        if ((got = GetMessageW(&message, nullptr, 0, 0)) == 0 || got == -1) {
+            break;
+        }
+        if (message.message == WM_TIMER && message.hwnd == nullptr && timer != 0 &&
+            message.wParam == timer) {
+            if (later.step()) {
+                pauseThenStep();
+            } else {
+                KillTimer(nullptr, timer);
+                timer = 0;
+            }
+        } else if (!form.preTranslate(message)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+    if (timer != 0) {
+        KillTimer(nullptr, timer);
+    }
+    return got == 0 ? static_cast<int>(message.wParam) : 0;
+}
+
 } // namespace
 
 int runMainWindow(const System& os, WindowsDialogs& dialogs, bool configCouldNotBeCreated,
@@ -85,29 +128,9 @@ int runMainWindow(const System& os, WindowsDialogs& dialogs, bool configCouldNot
     form.show();
 
     AfterFirstPaint later(form, com, bannerAddress);
-    UINT_PTR laterTimer = SetTimer(nullptr, 0, USER_TIMER_MINIMUM, nullptr);
-    while (laterTimer == 0 && later.step()) {
-        // no timer to be had: everything at once
-    }
-    MSG message;
-    BOOL got;
-    while ((got = GetMessageW(&message, nullptr, 0, 0)) != 0 && got != -1) {
-        if (message.message == WM_TIMER && message.hwnd == nullptr &&
-            message.wParam == laterTimer) {
-            if (!later.step()) {
-                KillTimer(nullptr, laterTimer);
-                laterTimer = 0;
-            }
-        } else if (!form.preTranslate(message)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-    }
-    if (laterTimer != 0) {
-        KillTimer(nullptr, laterTimer);
-    }
+    const int exitCode = runMessageLoop(form, later);
     dialogs.setOwner(nullptr);
-    return got == 0 ? static_cast<int>(message.wParam) : 0;
+    return exitCode;
 }
 
 } // namespace quellix::win
