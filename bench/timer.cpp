@@ -9,14 +9,17 @@
 //             <minimal_window.exe>
 //
 // The programs are copied into one folder beside a config.ini that names the probe as Quake 3.
-// Each run starts every program once, the first of them changing from run to run, after one
-// unmeasured start of each. Prints one line per run, then each median and its ratio to its limit:
-// the handler that reads the registration for a link, the minimal window for a window.
+// Each run starts every program once, in an order drawn anew for each run (fixed seed) so that no
+// program always follows the same one, after one unmeasured start of each. Prints one line per run,
+// then each median and its ratio to its limit: the handler that reads the registration for a link,
+// the minimal window for a window.
 
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <numeric>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -101,7 +104,7 @@ double timeOnce(Program& p, const std::wstring& log) {
     }
     CloseHandle(process.hProcess);
     CloseHandle(process.hThread);
-    Sleep(50); // lets the probe end before the next start
+    Sleep(150); // lets the probe and the closed window go before the next start
     return elapsed;
 }
 
@@ -167,9 +170,13 @@ int wmain(int argc, wchar_t** argv) {
         p.line = L"\"" + p.path + L"\"" + p.line;
     }
     // Run 0 is not counted: the launcher registers itself, and every file enters the cache.
+    std::vector<size_t> order(programs.size());
+    std::iota(order.begin(), order.end(), size_t{0});
+    std::mt19937 shuffle(20261206);
     for (int run = 0; run <= runs; ++run) {
-        for (size_t turn = 0; turn < programs.size(); ++turn) {
-            Program& p = programs[(static_cast<size_t>(run) + turn) % programs.size()];
+        std::shuffle(order.begin(), order.end(), shuffle);
+        for (size_t i : order) {
+            Program& p = programs[i];
             const double elapsed = timeOnce(p, log);
             if (elapsed < 0) {
                 std::fprintf(stderr, "run %d: %s failed\n", run, p.name);
