@@ -82,8 +82,8 @@ int runMessageLoop(FormWindow& form, AfterFirstPaint& later) {
     BOOL got;
     for (;;) {
         if (!armed && !PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE)) {
-            armed =
-                true; // the first paint is done and nothing is asked: the window waits for input
+            // The first paint is done and nothing is asked: the window waits for input.
+            armed = true;
             pauseThenStep();
         }
         if ((got = GetMessageW(&message, nullptr, 0, 0)) == 0 || got == -1) {
