@@ -1,8 +1,6 @@
 // In-process figures of the core: the road of a link to the game's command line with in-memory
 // ports, and the 28 writes of a default configuration on a real file.
 
-#include "posix_files.h"
-
 #include "config/defaults.h"
 #include "config/settings.h"
 #include "launch/launch.h"
@@ -13,12 +11,63 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 namespace quellix::bench {
 namespace {
+
+namespace fs = std::filesystem;
+
+// The files port on a POSIX file system, backslashes taken as folder separators, each write
+// flushed to the disk as the Windows port does.
+class PosixFiles : public FilesPort {
+public:
+    bool fileExists(const std::string& path) override { return fs::is_regular_file(at(path)); }
+    bool folderExists(const std::string& path) override { return fs::is_directory(at(path)); }
+    bool isReadOnly(const std::string& path) override {
+        return fileExists(path) && ::access(at(path).c_str(), W_OK) != 0;
+    }
+    bool createEmptyFile(const std::string& path) override {
+        const int fd = ::open(at(path).c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+        return fd >= 0 && ::close(fd) == 0;
+    }
+    std::optional<std::string> readFile(const std::string& path) override {
+        std::ifstream file(at(path), std::ios::binary);
+        if (!fileExists(path) || !file) {
+            return std::nullopt;
+        }
+        return std::string(std::istreambuf_iterator<char>(file), {});
+    }
+    bool writeNewFile(const std::string& path, std::string_view bytes) override {
+        const int fd = ::open(at(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        bool ok = fd >= 0;
+        while (ok && !bytes.empty()) {
+            const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+            ok = written > 0;
+            bytes.remove_prefix(ok ? static_cast<size_t>(written) : 0);
+        }
+        const bool flushed = ok && ::fsync(fd) == 0;
+        return fd >= 0 && ::close(fd) == 0 && flushed;
+    }
+    bool replaceFile(const std::string& from, const std::string& to) override {
+        return std::rename(at(from).c_str(), at(to).c_str()) == 0;
+    }
+    bool removeFile(const std::string& path) override { return ::unlink(at(path).c_str()) == 0; }
+
+private:
+    static std::string at(std::string path) {
+        std::replace(path.begin(), path.end(), '\\', '/');
+        return path;
+    }
+};
 
 const std::string kConfig = "C:\\Quellix\\config.ini";
 const std::string kQuake = "C:\\Jeux\\Quake3\\quake3.exe";
@@ -58,8 +107,8 @@ void LinkToCommandLine(benchmark::State& state) {
 }
 BENCHMARK(LinkToCommandLine);
 
-// The same with the whole start-up sequence: the protocol registration (12 registry writes, in
-// memory here) and the check that config.ini exists.
+// The same with the whole start-up sequence: the protocol registration (its 12 entries read, in
+// memory here, and written on the first start only) and the check that config.ini exists.
 void StartupWithLink(benchmark::State& state) {
     test::TestSystem sys;
     installQuake(sys);
@@ -101,7 +150,6 @@ BENCHMARK(ReadOneOption);
 // CreerConfigDefaut on a real file in a temporary folder: 28 writes, each a read of the file, a
 // temporary file written and flushed to the disk, and a rename.
 void DefaultConfigurationOnDisk(benchmark::State& state) {
-    namespace fs = std::filesystem;
     const fs::path folder =
         fs::temp_directory_path() / ("quellix-bench-" + std::to_string(::getpid()));
     fs::create_directories(folder);

@@ -33,12 +33,16 @@ std::string configPath(ProcessPort& process) {
 
 std::string LireIni(const System& os, std::string_view section, std::string_view key,
                     const std::string& file, std::string_view defaultValue) {
-    std::optional<std::string> bytes = os.files.readFile(file);
+    return LireIni(os.ansi, os.files.readFile(file), section, key, defaultValue);
+}
+
+std::string LireIni(AnsiCodePage& ansi, const std::optional<std::string>& bytes,
+                    std::string_view section, std::string_view key, std::string_view defaultValue) {
     if (!bytes) {
         return std::string(defaultValue);
     }
-    std::optional<std::string> storedSection = toStored(os.ansi, *bytes, section);
-    std::optional<std::string> storedKey = toStored(os.ansi, *bytes, key);
+    std::optional<std::string> storedSection = toStored(ansi, *bytes, section);
+    std::optional<std::string> storedKey = toStored(ansi, *bytes, key);
     if (!storedSection || !storedKey) {
         return std::string(defaultValue);
     }
@@ -46,7 +50,7 @@ std::string LireIni(const System& os, std::string_view section, std::string_view
     if (!value) {
         return std::string(defaultValue);
     }
-    return fromStored(os.ansi, *bytes, *value);
+    return fromStored(ansi, *bytes, *value);
 }
 
 bool EcrireIni(const System& os, std::string_view section, std::string_view key,
@@ -74,7 +78,12 @@ bool fitsConfigFile(const System& os, std::string_view text, const std::string& 
 }
 
 bool JeuPresent(const System& os, std::string_view section) {
-    return LireIni(os, section, "present", configPath(os.process), "") != "0";
+    return JeuPresent(os.ansi, os.files.readFile(configPath(os.process)), section);
+}
+
+bool JeuPresent(AnsiCodePage& ansi, const std::optional<std::string>& config,
+                std::string_view section) {
+    return LireIni(ansi, config, section, "present", "") != "0";
 }
 
 std::string EtatChemin(const System& os, std::string_view section) {

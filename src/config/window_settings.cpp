@@ -3,6 +3,7 @@
 #include "config/catalogue.h"
 #include "config/settings.h"
 
+#include <optional>
 #include <string>
 
 namespace quellix {
@@ -17,24 +18,26 @@ int optionValue(const std::string& stored) {
 } // namespace
 
 void AfficherJeuxInstalles(const System& os, Controls& controls) {
+    const std::optional<std::string> config = os.files.readFile(configPath(os.process));
     for (const GameEntry& game : GameCatalogue) {
-        controls.setVisible(game.indicator, JeuPresent(os, game.section));
+        controls.setVisible(game.indicator, JeuPresent(os.ansi, config, game.section));
     }
 }
 
 void AfficherChemins(const System& os, Controls& controls) {
-    const std::string file = configPath(os.process);
+    const std::optional<std::string> config = os.files.readFile(configPath(os.process));
     for (const GameEntry& game : GameCatalogue) {
         controls.setText(std::string(game.controlPrefix) + "_path",
-                         LireIni(os, game.section, "path", file, ""));
+                         LireIni(os.ansi, config, game.section, "path", ""));
     }
 }
 
 void AfficherOptions(const System& os, Controls& controls) {
-    const std::string file = configPath(os.process);
+    const std::optional<std::string> config = os.files.readFile(configPath(os.process));
     controls.setValue("sansvalid_chk",
-                      optionValue(LireIni(os, "general", "sansvalidation", file, "")));
-    controls.setValue("accel_chk", optionValue(LireIni(os, "general", "acceleration", file, "")));
+                      optionValue(LireIni(os.ansi, config, "general", "sansvalidation", "")));
+    controls.setValue("accel_chk",
+                      optionValue(LireIni(os.ansi, config, "general", "acceleration", "")));
 }
 
 } // namespace quellix

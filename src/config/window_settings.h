@@ -1,6 +1,6 @@
 #pragma once
 // Copying the settings of config.ini into the window's controls. Each procedure reads the file
-// afresh and writes only to controls.
+// afresh, once for all its keys, and writes only to controls.
 
 #include "ports.h"
 #include "ui/controls.h"

@@ -57,23 +57,59 @@ std::string registeredCommand(ProcessPort& process) {
     return command;
 }
 
+// Whether the key is there already, so that it need not be created.
+bool keyIsThere(const System& os, const RegistrationStep& row) {
+    std::optional<std::string> path = os.ansi.toAnsi(row.key);
+    RegHandle key = 0;
+    if (!path || os.registry.openKey(CleRacine(row.HK), *path, kShellView, RegAccess::Read, key) !=
+                     kRegSuccess) {
+        return false;
+    }
+    os.registry.closeKey(key);
+    return true;
+}
+
+// Whether the value holds exactly what writing `text` would store: a REG_SZ of its ANSI bytes and
+// the terminating zero. Anything else (missing, another type, another text, no terminator, a text
+// with no ANSI form) is written again.
+bool storedAlready(const System& os, const RegistrationStep& row, const std::string& text) {
+    std::optional<std::string> path = os.ansi.toAnsi(row.key);
+    std::optional<std::string> name = os.ansi.toAnsi(row.valueName);
+    std::optional<std::string> wanted = os.ansi.toAnsi(text);
+    RegHandle key = 0;
+    if (!path || !name || !wanted ||
+        os.registry.openKey(CleRacine(row.HK), *path, kShellView, RegAccess::Read, key) !=
+            kRegSuccess) {
+        return false;
+    }
+    wanted->push_back('\0');
+    std::string stored(wanted->size() + 1, '\0'); // one byte more: a longer value cannot match
+    std::uint32_t type = 0;
+    auto size = static_cast<std::uint32_t>(stored.size());
+    const bool same =
+        os.registry.queryValue(key, *name, &type, stored.data(), &size) == kRegSuccess &&
+        type == kRegSz && size <= stored.size() && stored.substr(0, size) == *wanted;
+    os.registry.closeKey(key);
+    return same;
+}
+
 } // namespace
 
 void registerVxProtocol(const System& os) {
     const std::string command = registeredCommand(os.process);
+    // Each entry is read first and written only when it differs: a start where the registration
+    // is in place writes nothing (a write costs more than a read and wakes every program that
+    // watches the shell's keys), and a missing or changed entry is still repaired.
     for (const RegistrationStep& row : kRegistration) {
         const std::string key(row.key);
         const std::string name(row.valueName);
-        switch (row.step) {
-        case Step::CreateKey:
-            CreerCle(os, row.HK, key, kShellView);
-            break;
-        case Step::SetText:
-            DonnerValeur(os, row.HK, key, name, std::string(row.text), kShellView);
-            break;
-        case Step::SetCommand:
-            DonnerValeur(os, row.HK, key, name, command, kShellView);
-            break;
+        const std::string text = row.step == Step::SetCommand ? command : std::string(row.text);
+        if (row.step == Step::CreateKey) {
+            if (!keyIsThere(os, row)) {
+                CreerCle(os, row.HK, key, kShellView);
+            }
+        } else if (!storedAlready(os, row, text)) {
+            DonnerValeur(os, row.HK, key, name, text, kShellView);
         }
     }
 }

@@ -6,8 +6,8 @@
 
 namespace quellix {
 
-// Writes the vx protocol registration (classes root, local machine, then the current user).
-// Failures are silent.
+// Writes the vx protocol registration (classes root, local machine, then the current user) where
+// what is stored differs from it. Failures are silent.
 void registerVxProtocol(const System& os);
 
 enum class ConfigFile { Existed, Created, CouldNotCreate };

@@ -1,5 +1,14 @@
 #pragma once
 // Form1 as native Win32 controls, created by walking the layout table and reached by name.
+//
+// Only the first tab's page is filled before the window is first shown: the controls of another
+// page are created when that page is first shown, when one of them is asked for by its window, or
+// ahead of that when the window has nothing else to do. Until then the Controls interface keeps
+// what is set on them and answers from it, so that every handler works on every page.
+//
+// The work is split by job: form_window.cpp (the window and its messages), form_build.cpp
+// (controls from the layout table, placing), form_paint.cpp (fonts, colours, pictures),
+// form_tabs.cpp (tabs and keyboard) and form_by_name.cpp (the Controls interface).
 
 #include "ui/controls.h"
 #include "ui/layout.h"
@@ -8,6 +17,8 @@
 #include <windows.h>
 
 #include <map>
+#include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,17 +32,22 @@ public:
     FormWindow& operator=(const FormWindow&) = delete;
     ~FormWindow() override;
 
-    // Creates Form1 and all its controls, hidden, on the first tab. False when it could not.
+    // Creates Form1, its tabs and the first tab's controls, hidden. False when it could not.
     bool create();
-    // Shows the window.
+    // Shows the window and draws it.
     void show();
     // Destroys the window, which ends the message loop.
     void close();
+    // Creates the controls of the next page that has none yet; false when every page has them.
+    bool buildNextPage();
 
     HWND handle() const { return window_; }
-    // The window of the control `name`, or null (the open-file dialog has none).
-    HWND control(std::string_view name) const;
+    // The window of the control `name`, its page's controls being created first if need be; null
+    // for a name without a window (the open-file dialog) or not in the table.
+    HWND control(std::string_view name);
     int dpi() const { return dpi_; }
+    // The page the row's control lies on, or empty for the window's own controls.
+    static std::string_view pageOf(const layout::ControlRow& row);
 
     int currentTab() const;
     void selectTab(int index);
@@ -52,29 +68,54 @@ protected:
     void storeValue(std::string_view name, int value) override;
 
 private:
+    // Fixed single border with the close box alone: no sizing, no minimize, no maximize.
+    static constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+    static constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
+
+    // What is set on a control that is not created yet; unset parts keep the table's value.
+    struct Pending {
+        std::optional<std::string> text;
+        std::optional<bool> enabled;
+        std::optional<bool> visible;
+        std::optional<int> value;
+    };
+
+    // The window and its messages (form_window.cpp).
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    void onCreate();
+    void onCommand(WPARAM wParam, LPARAM lParam);
+    LRESULT onNotify(const NMHDR& header);
+    void onDpiChanged(int dpi, const RECT& suggested);
+    void forget();
 
+    // Controls from the layout table (form_build.cpp).
+    void buildPage(std::string_view page);
+    HWND createControl(const layout::ControlRow& row);
+    // Gives the window the layout's client size at the current DPI, at `origin` when given.
+    void sizeClientArea(const POINT* origin);
+    void placeControls();
+    void placeRow(const layout::ControlRow& row);
+
+    // Fonts, colours and pictures (form_paint.cpp).
+    void makeFonts();
+    void freeFonts();
+    HFONT fontFor(layout::Font font) const;
+    LRESULT onControlColour(UINT message, HDC dc, HWND control, WPARAM wParam, LPARAM lParam);
+    void onDrawItem(const DRAWITEMSTRUCT& item);
+    HBRUSH backgroundBrush(const layout::ControlRow& row) const;
+
+    // Tabs and keyboard (form_tabs.cpp).
+    void showCurrentPage();
     // Alt+letter: the control whose caption marks the letter acts; when several share it, the
     // focus moves to the next of them. False when no control on screen has the letter.
     bool pressMnemonic(wchar_t letter);
 
-    void onCreate();
-    void onCommand(WPARAM wParam, LPARAM lParam);
-    LRESULT onNotify(const NMHDR& header);
-    LRESULT onControlColour(UINT message, HDC dc, HWND control, WPARAM wParam, LPARAM lParam);
-    void onDrawItem(const DRAWITEMSTRUCT& item);
-    void onDpiChanged(int dpi, const RECT& suggested);
-
-    HWND createControl(const layout::ControlRow& row, int id);
-    // Gives the window the layout's client size at the current DPI, at `origin` when given.
-    void sizeClientArea(const POINT* origin);
-    void makeFonts();
-    void freeFonts();
-    void placeControls();
-    void showCurrentPage();
-    HFONT fontFor(layout::Font font) const;
-    layout::Colour backOf(const layout::ControlRow& row) const;
+    // Controls by name (form_by_name.cpp).
+    HWND created(std::string_view name) const;
+    // The row of `name` while its control waits for its page to be built, else null.
+    const layout::ControlRow* waiting(std::string_view name) const;
+    const Pending* pendingOf(std::string_view name) const;
 
     HINSTANCE instance_;
     HWND window_ = nullptr;
@@ -83,6 +124,10 @@ private:
     std::map<HWND, const layout::ControlRow*> rowOf_;
     std::map<std::string, HWND, std::less<>> groupBoxes_; // the drawn frame of each frame panel
     std::vector<HWND> pages_;                             // the tab control's pages, in order
+    std::vector<std::string_view> pageNames_;
+    std::set<std::string_view> unbuilt_; // pages whose controls are not created yet
+    std::map<std::string, Pending, std::less<>> pending_;
+    POINT pageOrigin_{0, 0}; // where a page lies in the tab control
     bool quitOnDestroy_ = true;
     HWND lastFocus_ = nullptr; // the control that had the focus when the window lost it
     HFONT windowFont_ = nullptr;

@@ -14,8 +14,8 @@ inline constexpr const char* kConfigNotCreated =
     "enregistrés.";
 
 // Creates Form1, fills it from config.ini, tells the user once when config.ini could not be
-// created, starts both banners on `bannerAddress`, shows the window and runs it until the user
-// leaves. Returns the program's exit code.
+// created, shows the window, starts both banners on `bannerAddress` once it has drawn itself, and
+// runs it until the user leaves. Returns the program's exit code.
 int runMainWindow(const System& os, WindowsDialogs& dialogs, bool configCouldNotBeCreated,
                   std::string_view bannerAddress = layout::kBannerAddress);
 

@@ -55,6 +55,56 @@ TEST(Registration, EveryRootGetsTheProtocolAndTheQuotedCommandMachineRootsFirst)
     EXPECT_EQ(t.registry.openHandles(), 0u);
 }
 
+TEST(Registration, ASecondStartWritesNothingButWhatDiffers) {
+    const std::string command = std::string("\"C:\\Quellix\\quellix.exe\" %1") + '\0';
+    struct Case {
+        RegHandle root; // 0: nothing changed since the first start
+        std::string key;
+        std::string name;
+        MemoryRegistry::Value changed; // type 2 is REG_EXPAND_SZ; no data: the value is removed
+        std::string expected;
+    };
+    for (const Case& c : {
+             Case{0, "", "", {}, ""},
+             Case{kClassesRoot, "vx", "URL Protocol", {}, std::string(1, '\0')},
+             Case{kClassesRoot,
+                  "vx",
+                  "URL Protocol",
+                  {2, std::string(1, '\0')},
+                  std::string(1, '\0')},
+             Case{kLocalMachine,
+                  "software\\vx",
+                  "",
+                  {kRegSz, "URL: vx Protocol"},
+                  std::string("URL: vx Protocol\0", 17)},
+             Case{kCurrentUser,
+                  "Software\\Classes\\vx\\shell\\open\\command",
+                  "",
+                  {kRegSz, std::string("\"D:\\Quellix\\quellix.exe\" %1") + '\0'},
+                  command},
+         }) {
+        test::TestSystem t;
+        registerVxProtocol(t.os);
+        t.registry.writes.clear();
+        if (c.root != 0 && c.changed.data.empty()) {
+            RegHandle key = 0;
+            t.registry.openKey(c.root, c.key, RegView::Shell, RegAccess::ReadWrite, key);
+            t.registry.deleteValue(key, c.name);
+            t.registry.closeKey(key);
+        } else if (c.root != 0) {
+            t.registry.put(c.root, c.key, c.name, c.changed, RegView::Shell);
+        }
+        registerVxProtocol(t.os);
+        using Writes = std::vector<std::tuple<RegHandle, std::string, std::string>>;
+        const Writes expected = c.root == 0 ? Writes{} : Writes{{c.root, c.key, c.name}};
+        EXPECT_EQ(t.registry.writes, expected) << c.key << " " << c.name;
+        if (c.root != 0) {
+            EXPECT_EQ(stored(t.registry, c.root, c.key, c.name), c.expected);
+        }
+        EXPECT_EQ(t.registry.openHandles(), 0u);
+    }
+}
+
 TEST(Registration, AStandardUserStillRegistersForHimself) {
     test::TestSystem t;
     t.registry.readOnlyRoots = {kClassesRoot, kLocalMachine};

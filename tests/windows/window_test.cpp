@@ -450,8 +450,12 @@ DWORD WINAPI drive(LPVOID context) {
     for (int i = 0; i < 400 && !IsWindowVisible(form = FindWindowW(L"Form1", nullptr)); ++i) {
         Sleep(50);
     }
-    for (int i = 0; i < 400 && std::ranges::count(d->banners = bannersOf(form),
-                               win::BannerShows::Fetching) > 0;
+    // Until both have their answer: they start once the window has drawn itself.
+    for (int i = 0; i < 400 && std::ranges::count_if(d->banners = bannersOf(form),
+                               [](auto shows) {
+                                   return shows == win::BannerShows::Nothing ||
+                                          shows == win::BannerShows::Fetching;
+                               }) > 0;
          ++i) {
         Sleep(50);
     }

@@ -1,0 +1,129 @@
+// Form1's fonts, colours and pictures: the controls' fonts, grounds and texts, the tick and the
+// game icons.
+
+#include "windows/form_window.h"
+
+namespace quellix::win {
+namespace {
+
+using layout::Colour;
+using layout::ControlRow;
+using layout::Kind;
+
+HBRUSH brushOf(Colour colour) {
+    switch (colour) {
+    case Colour::ActiveBorder:
+        return GetSysColorBrush(COLOR_ACTIVEBORDER);
+    case Colour::Menu:
+        return GetSysColorBrush(COLOR_MENU);
+    case Colour::WindowText:
+        return GetSysColorBrush(COLOR_WINDOWTEXT);
+    case Colour::Black:
+        return static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    default:
+        return GetSysColorBrush(COLOR_BTNFACE);
+    }
+}
+
+COLORREF colourOf(Colour colour) {
+    switch (colour) {
+    case Colour::ActiveBorder:
+        return GetSysColor(COLOR_ACTIVEBORDER);
+    case Colour::Menu:
+        return GetSysColor(COLOR_MENU);
+    case Colour::WindowText:
+        return GetSysColor(COLOR_WINDOWTEXT);
+    case Colour::Black:
+        return RGB(0, 0, 0);
+    case Colour::DarkRed:
+        return RGB(192, 0, 0);
+    default:
+        return GetSysColor(COLOR_BTNFACE);
+    }
+}
+
+// The row's ground: its own, or the nearest of its containers'.
+Colour backOf(const ControlRow& row) {
+    for (const ControlRow* r = &row; r != nullptr; r = layout::find(r->container)) {
+        if (r->back != Colour::Inherit) {
+            return r->back;
+        }
+    }
+    return Colour::ButtonFace;
+}
+
+HFONT makeFont(const wchar_t* face, int hundredthsOfPoint, int weight, int dpi) {
+    LOGFONTW font{};
+    font.lfHeight = -MulDiv(hundredthsOfPoint, dpi, 7200);
+    font.lfWeight = weight;
+    font.lfCharSet = DEFAULT_CHARSET;
+    font.lfQuality = CLEARTYPE_QUALITY;
+    wcsncpy_s(font.lfFaceName, LF_FACESIZE, face, LF_FACESIZE - 1);
+    return CreateFontIndirectW(&font);
+}
+
+} // namespace
+
+void FormWindow::makeFonts() {
+    windowFont_ = makeFont(L"MS Shell Dlg 2", 800, FW_NORMAL, dpi_);
+    titleFont_ = makeFont(L"Tahoma", 2775, FW_NORMAL, dpi_);
+    boldFont_ = makeFont(L"MS Sans Serif", 975, FW_BOLD, dpi_);
+}
+
+void FormWindow::freeFonts() {
+    for (HFONT* font : {&windowFont_, &titleFont_, &boldFont_}) {
+        if (*font != nullptr) {
+            DeleteObject(*font);
+            *font = nullptr;
+        }
+    }
+}
+
+HFONT FormWindow::fontFor(layout::Font font) const {
+    switch (font) {
+    case layout::Font::Title:
+        return titleFont_;
+    case layout::Font::Bold:
+        return boldFont_;
+    default:
+        return windowFont_;
+    }
+}
+
+HBRUSH FormWindow::backgroundBrush(const ControlRow& row) const {
+    return brushOf(backOf(row));
+}
+
+LRESULT FormWindow::onControlColour(UINT message, HDC dc, HWND control, WPARAM wParam,
+                                    LPARAM lParam) {
+    auto it = rowOf_.find(control);
+    if (it == rowOf_.end() || it->second->kind == Kind::Edit) {
+        return DefWindowProcW(window_, message, wParam, lParam);
+    }
+    const ControlRow& row = *it->second;
+    const Colour back = backOf(row);
+    SetBkColor(dc, colourOf(back));
+    SetTextColor(dc,
+                 row.text != Colour::Inherit ? colourOf(row.text) : GetSysColor(COLOR_WINDOWTEXT));
+    return reinterpret_cast<LRESULT>(brushOf(back));
+}
+
+void FormWindow::onDrawItem(const DRAWITEMSTRUCT& item) {
+    auto it = rowOf_.find(item.hwndItem);
+    if (it == rowOf_.end() || it->second->kind != Kind::Picture) {
+        return;
+    }
+    const ControlRow& row = *it->second;
+    FillRect(item.hDC, &item.rcItem, brushOf(backOf(row)));
+    if (row.picture == "tick") {
+        drawTick(item.hDC, item.rcItem);
+        return;
+    }
+    const int w = item.rcItem.right - item.rcItem.left;
+    const int h = item.rcItem.bottom - item.rcItem.top;
+    if (HICON icon = icons_.icon(row.picture, std::min(w, h))) {
+        DrawIconEx(item.hDC, item.rcItem.left, item.rcItem.top, icon, w, h, 0, nullptr, DI_NORMAL);
+    }
+}
+
+} // namespace quellix::win
