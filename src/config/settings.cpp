@@ -87,7 +87,12 @@ bool JeuPresent(AnsiCodePage& ansi, const std::optional<std::string>& config,
 }
 
 std::string EtatChemin(const System& os, std::string_view section) {
-    return LireIni(os, section, "path", configPath(os.process), "").empty() ? "0" : "1";
+    return EtatChemin(os.ansi, os.files.readFile(configPath(os.process)), section);
+}
+
+std::string EtatChemin(AnsiCodePage& ansi, const std::optional<std::string>& config,
+                       std::string_view section) {
+    return LireIni(ansi, config, section, "path", "").empty() ? "0" : "1";
 }
 
 } // namespace quellix

@@ -39,5 +39,8 @@ bool JeuPresent(AnsiCodePage& ansi, const std::optional<std::string>& config,
 
 // "1" when "path" of the game's section reads non-empty, else "0".
 std::string EtatChemin(const System& os, std::string_view section);
+// The same from config.ini's bytes as already read.
+std::string EtatChemin(AnsiCodePage& ansi, const std::optional<std::string>& config,
+                       std::string_view section);
 
 } // namespace quellix

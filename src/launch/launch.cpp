@@ -4,6 +4,8 @@
 #include "launch/game_commands.h"
 #include "launch/link_check.h"
 
+#include <optional>
+
 namespace quellix {
 
 namespace {
@@ -22,7 +24,6 @@ LaunchOutcome tell(const System& os, std::string_view text, LaunchOutcome outcom
 
 LaunchOutcome LancerJeu(const System& os, const std::string& server, const std::string& gameKey,
                         const std::string& password) {
-    const std::string file = configPath(os.process);
     const GameCommand* game = findGameCommand(gameKey);
     if (game == nullptr) {
         return LaunchOutcome::UnknownGame;
@@ -31,15 +32,17 @@ LaunchOutcome LancerJeu(const System& os, const std::string& server, const std::
     if (!isAllowedServerAddress(server) || !isAllowedPassword(password)) {
         return tell(os, kInvalidLink, LaunchOutcome::InvalidLink);
     }
-    if (EtatChemin(os, gameKey) == "0") {
+    // One reading of config.ini for every setting the launch needs.
+    const std::optional<std::string> config = os.files.readFile(configPath(os.process));
+    if (EtatChemin(os.ansi, config, gameKey) == "0") {
         return tell(os, gameKey + std::string(kNotInstalled), LaunchOutcome::NotInstalled);
     }
     std::string acceleration;
     if (!game->argumentsWithAcceleration.empty()) {
-        acceleration = LireIni(os, "general", "acceleration", file, "");
+        acceleration = LireIni(os.ansi, config, "general", "acceleration", "");
     }
     const std::string arguments = gameArguments(*game, server, password, acceleration);
-    const std::string executable = LireIni(os, gameKey, "path", file, "");
+    const std::string executable = LireIni(os.ansi, config, gameKey, "path", "");
 
     std::string program = executable;
     if (game->entersGameFolder) {
@@ -61,7 +64,7 @@ LaunchOutcome LancerJeu(const System& os, const std::string& server, const std::
     // The program path is quoted so that a folder with blanks cannot be taken for another program.
     const std::string commandLine = "\"" + program + "\" " + arguments;
 
-    if (LireIni(os, "general", "sansvalidation", file, "") == "0" &&
+    if (LireIni(os.ansi, config, "general", "sansvalidation", "") == "0" &&
         os.dialogs.showMessage("Voulez vous lancer " + gameKey + " ?", Buttons::OkCancel) !=
             Answer::Ok) {
         return LaunchOutcome::Cancelled;
