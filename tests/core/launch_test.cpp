@@ -1,206 +1,178 @@
-#include "launch/launch.h"
-#include "launch/startup.h"
+// From the command line to the game: each game's command line, and what every other link ends in.
 
+#include "launch/link.h"
+#include "launch/link_check.h"
+#include "launch/startup.h"
 #include "test_system.h"
 
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <string>
+#include <vector>
 
 namespace quellix {
 namespace {
 
-const std::string kConfig = "C:\\Quellix\\config.ini";
-const std::string kNotFound = "Le Quellix Vorbanix n'a pas trouvé l'exécutable";
-const std::string kInvalid = "Ce lien de lancement n'est pas valide.";
-
-// A machine with one game installed at `exe` and config.ini holding `config`.
-std::unique_ptr<test::TestSystem> machine(const std::string& exe, const std::string& config) {
-    auto system = std::make_unique<test::TestSystem>();
-    system->files.files[exe] = {};
-    std::string folder = exe.substr(0, exe.rfind('\\') + 1);
-    system->process.enterableFolders = {folder, folder + "GameData\\"};
-    system->files.files[kConfig].bytes = config;
-    return system;
-}
-
-std::vector<std::string> texts(const test::TestSystem& system) {
-    std::vector<std::string> result;
-    for (const auto& shown : system.dialogs.messages) {
-        result.push_back(shown.text);
-    }
-    return result;
-}
-
-TEST(LancerJeu, EveryGameJoinsWithItsOwnCommandLineInItsOwnFolder) {
-    struct Case {
-        std::string key, section, exe, folder, program, plain, accelerated;
+TEST(Launch, EachGameJoinsWithItsOwnCommandLineInItsOwnFolder) {
+    struct Game {
+        std::string key, section, exe;
+        std::string started;   // under C:\Jeux\; empty: the configured executable
+        std::string folder;    // under C:\Jeux\; empty: the launcher's current folder is kept
+        std::string arguments; // after the quoted program, when "acceleration" reads exactly "0"
+        std::string withAcceleration; // otherwise; empty: the same
     };
-    // `folder` empty: the launcher's current folder is kept; `program` empty: the configured exe;
-    // `accelerated` empty: the game has no mouse-acceleration variant.
-    const std::string hl = " -noforcemparms -noforcemaccel";
-    const std::string join = " +connect 1.2.3.4:27015 +password pw";
-    const std::vector<Case> cases = {
-        {"dod", "dod", R"(C:\S\day of defeat\hl.exe)", R"(C:\S\day of defeat\)", "",
-         "  -console -game dod -toconsole" + join, "  -console -game dod -toconsole" + hl + join},
-        {"shl", "shl", R"(C:\S\hl\hl.exe)", R"(C:\S\hl\)", "", join, " " + hl + join},
-        {"scs", "scs", R"(C:\S\cs\hl.exe)", R"(C:\S\cs\)", "",
-         "  -console -game cstrike -toconsole" + join,
-         "  -console -game cstrike -toconsole" + hl + join},
-        {"stfc", "stfc", R"(C:\S\tfc\hl.exe)", R"(C:\S\tfc\)", "",
-         "  -console -game cstrike -toconsole" + join,
-         "  -console -game cstrike -toconsole" + hl + join},
-        {"ja", "ja", R"(C:\JA\GameData\jamp.exe)", R"(C:\JA\GameData\)", "", " " + join, ""},
-        {"jo", "jo", R"(C:\JK2\JediOutcast.exe)", R"(C:\JK2\GameData\)",
-         R"(C:\JK2\GameData\jk2mp.exe)", " " + join, ""},
-        // Another letter case or another client of the game still finds its folder.
-        {"q3", "q3", R"(C:\Jeux\Quake3\QUAKE3.EXE)", R"(C:\Jeux\Quake3\)", "", " " + join, ""},
-        {"ut2003", "UT2003", R"(C:\UT\System\UT2003.exe)", "", "", "  1.2.3.4:27015?password=pw",
-         ""},
-        {"mohaa", "mohaa", R"(C:\MOHAA\MOHAA.exe)", R"(C:\MOHAA\)", "", " " + join, ""},
-        {"ut2k4", "ut2k4", R"(C:\UT4\System\UT2004.exe)", "", "", "  1.2.3.4:27015?password=pw",
-         ""},
-        {"ef2", "ef2", R"(C:\EF2\EF2.exe)", R"(C:\EF2\)", "", "  +set developer 1" + join, ""},
-        {"bf", "bf", R"(C:\Program Files\BF\BF1942.exe)", R"(C:\Program Files\BF\)", "",
-         "  +password pw +restart 1 +joinServer 1.2.3.4:27015", ""},
-        {"cod", "cod", R"(C:\CoD\CoDMP.exe)", R"(C:\CoD\)", "", " " + join, ""},
+    const std::string hl = " -console -game ", join = " +connect h:1 +password pw";
+    const std::string mouse = " -noforcemparms -noforcemaccel";
+    // clang-format off
+    const Game games[] = {
+        {"dod", "dod", "dod\\hl.exe", "", "dod\\", " " + hl + "dod -toconsole" + join, " " + hl + "dod -toconsole" + mouse + join},
+        {"shl", "shl", "hl\\hl.exe", "", "hl\\", join, " " + mouse + join},
+        {"scs", "scs", "cs\\hl.exe", "", "cs\\", " " + hl + "cstrike -toconsole" + join, " " + hl + "cstrike -toconsole" + mouse + join},
+        {"stfc", "stfc", "tfc\\hl.exe", "", "tfc\\", " " + hl + "cstrike -toconsole" + join, " " + hl + "cstrike -toconsole" + mouse + join},
+        {"ja", "ja", "JA\\GameData\\jamp.exe", "", "JA\\GameData\\", " " + join, ""},
+        {"jo", "jo", "JK2\\JediOutcast.exe", "JK2\\GameData\\jk2mp.exe", "JK2\\GameData\\", " " + join, ""},
+        {"q3", "q3", "Q3\\quake3.exe", "", "Q3\\", " " + join, ""},
+        {"ut2003", "UT2003", "UT2003\\System\\UT2003.exe", "", "", "  h:1?password=pw", ""},
+        {"mohaa", "mohaa", "MOHAA\\MOHAA.exe", "", "MOHAA\\", " " + join, ""},
+        {"ut2k4", "ut2k4", "UT2004\\System\\UT2004.exe", "", "", "  h:1?password=pw", ""},
+        {"ef2", "ef2", "EF2\\EF2.exe", "", "EF2\\", "  +set developer 1" + join, ""},
+        {"bf", "bf", "BF1942\\BF1942.exe", "", "BF1942\\", "  +password pw +restart 1 +joinServer h:1", ""},
+        {"cod", "cod", "CoD\\CoDMP.exe", "", "CoD\\", " " + join, ""},
     };
-    for (const char* acceleration : {"0", "1", ""}) {
-        for (const Case& game : cases) {
-            auto system = machine(
-                game.exe, "[General]\nsansvalidation=1\nacceleration=" + std::string(acceleration) +
-                              "\n[" + game.section + "]\nPath=" + game.exe + "\n");
-            SCOPED_TRACE(game.key + " acceleration=" + acceleration);
-            ASSERT_EQ(LancerJeu(system->os, "1.2.3.4:27015", game.key, "pw"),
-                      LaunchOutcome::Started);
-            const auto& started = system->process.started.at(0);
-            std::string program = game.program.empty() ? game.exe : game.program;
-            bool plain = std::string(acceleration) == "0" || game.accelerated.empty();
-            EXPECT_EQ(started.executable, program);
-            EXPECT_EQ(started.commandLine,
-                      "\"" + program + "\"" + (plain ? game.plain : game.accelerated));
-            EXPECT_EQ(started.currentFolder,
-                      game.folder.empty() ? "C:\\Users\\joueur" : game.folder);
-            EXPECT_TRUE(system->dialogs.messages.empty());
+    // clang-format on
+    // The two first read as "0".
+    for (const char* option : {"acceleration=0\n", "acceleration= 0\t\n", "acceleration=1\n", ""}) {
+        for (const Game& game : games) {
+            SCOPED_TRACE(game.key + " " + option);
+            test::TestSystem t;
+            t.files.files["C:\\Jeux\\" + game.exe] = {};
+            t.process.enterable.insert("C:\\Jeux\\" + game.folder);
+            t.files.files[t.config].bytes = "[General]\nsansvalidation=1\n" + std::string(option) +
+                                            "[" + game.section + "]\nPath=C:\\Jeux\\" + game.exe;
+            t.process.line += " vx://h:1/" + game.key + "/pw";
+            EXPECT_FALSE(runStartup(t.os).showWindow);
+            ASSERT_EQ(t.process.started.size(), 1u);
+            const bool plain = std::string(option).find('0') != std::string::npos;
+            const std::string program =
+                "C:\\Jeux\\" + (game.started.empty() ? game.exe : game.started);
+            EXPECT_EQ(t.process.started[0].executable, program);
+            EXPECT_EQ(t.process.started[0].commandLine,
+                      "\"" + program + "\"" +
+                          (plain || game.withAcceleration.empty() ? game.arguments
+                                                                  : game.withAcceleration));
+            EXPECT_EQ(t.process.started[0].folder,
+                      game.folder.empty() ? "C:\\Users\\joueur" : "C:\\Jeux\\" + game.folder);
+            EXPECT_TRUE(t.dialogs.shown.empty());
         }
     }
 }
 
-TEST(LancerJeu, AsksOnlyWhenTheOptionIsExactlyZeroAndStartsOnlyOnOk) {
+TEST(Launch, EveryOtherLinkEndsInTheWindowAMessageOrNothing) {
+    enum Fault { None, NoExe, NoFolder, StartFails };
     struct Case {
-        std::string option;
-        Answer answer;
-        bool asks, starts;
+        std::string arguments, config;
+        Fault fault;
+        std::string shown; // the message; "window": none, and the window opens
+        bool starts = false;
+        Answer answer = Answer::Ok;
     };
-    for (const auto& [option, answer, asks, starts] :
-         {Case{"0", Answer::Ok, true, true}, Case{"0  ", Answer::Cancel, true, false},
-          Case{"1", Answer::Cancel, false, true}, Case{"", Answer::Cancel, false, true},
-          Case{"00", Answer::Cancel, false, true}}) {
-        auto system = machine(R"(C:\Q3\quake3.exe)", "[general]\nsansvalidation=" + option +
-                                                         "\n[q3]\npath=C:\\Q3\\quake3.exe\n");
-        system->dialogs.answers = {answer};
-        EXPECT_EQ(LancerJeu(system->os, "h:1", "q3", ""),
-                  starts ? LaunchOutcome::Started : LaunchOutcome::Cancelled)
-            << option;
-        EXPECT_EQ(system->process.started.size(), starts ? 1u : 0u) << option;
-        EXPECT_EQ(texts(*system), asks ? std::vector<std::string>{"Voulez vous lancer q3 ?"}
-                                       : std::vector<std::string>{})
-            << option;
-    }
-}
-
-TEST(LancerJeu, TellsWhyNothingStartedAndChangesNothingThen) {
-    struct Case {
-        std::string name, key, server, password, config;
-        bool exeExists, folderEnterable, startFails;
-        LaunchOutcome outcome;
-        std::string message; // empty: none
+    const std::string q3 = "[q3]\nPath=C:\\Q3\\quake3.exe\n", ask = "[general]\nsansvalidation=";
+    const std::string invalid = "Ce lien de lancement n'est pas valide.";
+    const std::string notFound = "Le Quellix Vorbanix n'a pas trouvé l'exécutable";
+    const std::string question = "Voulez vous lancer q3 ? [OK|Annuler]";
+    // clang-format off
+    const Case cases[] = {
+        {"", q3, None, "window"}, {"\"\"", q3, None, "window"}, {"vide/x/q3/pw", q3, None, "window"},
+        {"vx://h:1/q3", q3, None, invalid}, {"bonjour", q3, None, invalid},
+        {"vx://h:1/Q3/pw", q3, None, ""}, {"vx://h:1//pw", q3, None, ""},
+        {"vx://h:1/q3/pw", "", None, "q3 n'est pas installé sur cette machine"},
+        {"vx://h:1/ut2003/pw", "[UT2003]\nPath= \n", None, "ut2003 n'est pas installé sur cette machine"},
+        {"vx://h:1/q3/pw", q3, NoExe, notFound}, {"vx://h:1/q3/pw", q3, NoFolder, notFound},
+        {"vx://h:1/q3/pw", "[q3]\nPath=quake3.exe\n", None, notFound},
+        {"vx://h:1/q3/pw", q3, StartFails, "Le Quellix Vorbanix n'a pas pu lancer le jeu."},
+        {"vx://1.2.3.4:1 +exec x/q3/pw", q3, None, invalid}, {"vx://h:1/q3/x;quit", q3, None, invalid},
+        {"vx://h:1?game=x/ut2k4/pw", q3, None, invalid}, {"vx://h:1/shl/-game", q3, None, invalid},
+        {"vx:///q3/pw", q3, None, invalid}, {"vx://h:1/q3/a\"b", q3, None, invalid},
+        {"\"vx://h:1/q3/%2B/x\"", q3, None, "", true},
+        {"vx://h:1/q3/", ask + "0\n" + q3, None, question, true},
+        {"vx://h:1/q3/", ask + " 0 \n" + q3, None, question, false, Answer::Cancel},
+        {"vx://h:1/q3/", ask + "00\n" + q3, None, "", true}, {"vx://h:1/q3/", ask + "\n" + q3, None, "", true},
     };
-    const std::string q3 = "[q3]\nPath=C:\\Q3\\quake3.exe\n";
-    const std::vector<Case> cases = {
-        {"unknown key", "Q3", "h:1", "pw", q3, true, true, false, LaunchOutcome::UnknownGame, ""},
-        {"no config", "q3", "h:1", "pw", "", true, true, false, LaunchOutcome::NotInstalled,
-         "q3 n'est pas installé sur cette machine"},
-        {"blank path", "ut2003", "h:1", "pw", "[UT2003]\nPath= \n", true, true, false,
-         LaunchOutcome::NotInstalled, "ut2003 n'est pas installé sur cette machine"},
-        {"missing exe", "q3", "h:1", "pw", q3, false, true, false,
-         LaunchOutcome::ExecutableNotFound, kNotFound},
-        {"folder gone", "q3", "h:1", "pw", q3, true, false, false,
-         LaunchOutcome::ExecutableNotFound, kNotFound},
-        {"no backslash", "q3", "h:1", "pw", "[q3]\nPath=quake3.exe\n", true, true, false,
-         LaunchOutcome::ExecutableNotFound, kNotFound},
-        {"start fails", "q3", "h:1", "pw", q3, true, true, true, LaunchOutcome::StartFailed,
-         "Le Quellix Vorbanix n'a pas pu lancer le jeu."},
-        // Hostile links: switches and console commands smuggled in the server or the password.
-        {"server switch", "q3", "1.2.3.4:1 +exec evil", "pw", q3, true, true, false,
-         LaunchOutcome::InvalidLink, kInvalid},
-        {"password switch", "q3", "h:1", "x +rcon_password y", q3, true, true, false,
-         LaunchOutcome::InvalidLink, kInvalid},
-        {"console command", "q3", "h:1", "x;quit", q3, true, true, false,
-         LaunchOutcome::InvalidLink, kInvalid},
-        {"unreal option", "ut2k4", "h:1?game=evil", "pw", q3, true, true, false,
-         LaunchOutcome::InvalidLink, kInvalid},
-        {"quote", "q3", "h:1", "a\"b", q3, true, true, false, LaunchOutcome::InvalidLink, kInvalid},
-        {"leading dash", "shl", "h:1", "-game evil", q3, true, true, false,
-         LaunchOutcome::InvalidLink, kInvalid},
-        {"empty server", "q3", "", "pw", q3, true, true, false, LaunchOutcome::InvalidLink,
-         kInvalid},
-        {"long password", "q3", "h:1", std::string(65, 'a'), q3, true, true, false,
-         LaunchOutcome::InvalidLink, kInvalid},
-    };
+    // clang-format on
     for (const Case& c : cases) {
-        auto system = machine(R"(C:\Q3\quake3.exe)", c.config);
-        if (c.config.empty()) {
-            system->files.files.erase(kConfig);
+        SCOPED_TRACE(c.arguments + " " + c.config);
+        test::TestSystem t;
+        if (!c.config.empty()) {
+            t.files.files[t.config].bytes = c.config;
         }
-        if (!c.exeExists) {
-            system->files.files.erase(R"(C:\Q3\quake3.exe)");
+        t.files.files["C:\\Q3\\quake3.exe"] = {};
+        t.files.files["quake3.exe"] = {};
+        if (c.fault == NoExe) {
+            t.files.files.erase("C:\\Q3\\quake3.exe");
         }
-        system->files.files["quake3.exe"] = {};
-        if (!c.folderEnterable) {
-            system->process.enterableFolders.clear();
+        if (c.fault != NoFolder) {
+            t.process.enterable.insert("C:\\Q3\\");
         }
-        system->process.startFails = c.startFails;
-        EXPECT_EQ(LancerJeu(system->os, c.server, c.key, c.password), c.outcome) << c.name;
-        EXPECT_EQ(texts(*system), c.message.empty() ? std::vector<std::string>{}
-                                                    : std::vector<std::string>{c.message})
-            << c.name;
-        EXPECT_TRUE(system->process.started.empty()) << c.name;
-        if (c.outcome == LaunchOutcome::InvalidLink) {
-            EXPECT_TRUE(system->process.foldersEntered.empty()) << c.name;
-        }
+        t.process.startFails = c.fault == StartFails;
+        t.dialogs.answers.push_back(c.answer);
+        t.process.line += " " + c.arguments;
+        EXPECT_EQ(runStartup(t.os).showWindow, c.shown == "window");
+        EXPECT_EQ(t.dialogs.shown, c.shown.empty() || c.shown == "window"
+                                       ? std::vector<std::string>{}
+                                       : std::vector{c.shown});
+        EXPECT_EQ(t.process.started.size(), c.starts ? 1u : 0u);
     }
 }
 
-TEST(LancerJeu, JediOutcastIsTestedAsConfiguredButStartedFromGameData) {
-    // jk2mp.exe itself is not there: only the configured executable is tested.
-    auto system = machine(R"(C:\JK2\JediOutcast.exe)", "[jo]\nPath=C:\\JK2\\JediOutcast.exe\n");
-    ASSERT_EQ(LancerJeu(system->os, "h:1", "jo", ""), LaunchOutcome::Started);
-    EXPECT_EQ(system->process.started[0].commandLine,
-              R"("C:\JK2\GameData\jk2mp.exe"  +connect h:1 +password )");
-}
-
-TEST(Startup, LaunchesALinkWithoutTheWindowAndReportsIncompleteOnes) {
-    auto system = machine(R"(C:\Q3\quake3.exe)", "[q3]\nPath=C:\\Q3\\quake3.exe\n");
+TEST(Launch, TheCommandLineIsCutAtEverySlashAfterTheProgramName) {
     struct Case {
-        std::string arguments;
-        bool showWindow;
-        size_t started;
-        std::vector<std::string> messages;
+        std::string line;
+        LaunchLink link;
     };
-    for (const auto& [arguments, showWindow, started, messages] :
-         {Case{"", true, 0, {}}, Case{"vide/x", true, 0, {}},
-          Case{"vx://h:1/q3", false, 0, {kInvalid}}, Case{"garbage", false, 0, {kInvalid}},
-          Case{"\"vx://127.0.0.1:27960/q3/secret/\"", false, 1, {}}}) {
-        system->process.line = R"("C:\Quellix\quellix.exe" )" + arguments;
-        system->process.started.clear();
-        system->dialogs.messages.clear();
-        EXPECT_EQ(runStartup(system->os).showWindow, showWindow) << arguments;
-        EXPECT_EQ(system->process.started.size(), started) << arguments;
-        EXPECT_EQ(texts(*system), messages) << arguments;
+    // clang-format off
+    const Case cases[] = {
+        {R"("C:\Program Files\Quellix\quellix.exe" vx://a/q3/b)", {"vx:", "", "a", "q3", "b"}},
+        {R"(C:\Quellix\quellix.exe "vx://h:1/q3/pw/")", {"vx:", "", "h:1", "q3", "pw", ""}},
+        {"quellix.exe \t  vx://h/q3/a/b ", {"vx:", "", "h", "q3", "a", "b "}},
+        {R"("C:\quellix.exe""vx://h/q3/")", {"vx:", "", "h", "q3", ""}},
+        {R"("C:\Quellix\quellix.exe" "vx://h/q3/pw)", {"\"vx:", "", "h", "q3", "pw"}},
+        {R"("C:\unterminated quote vx://a/q3/b)", {"vide", ""}}, {"quellix.exe", {"vide", ""}},
+        {"", {"vide", ""}}, {"q.exe \"\"", {"vide", ""}}, {"q.exe VX: //h/Q3/%41 b", {"VX: ", "", "h", "Q3", "%41 b"}},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        test::FakeProcess process;
+        process.line = c.line;
+        EXPECT_EQ(LireLien(process), c.link) << c.line;
     }
-    EXPECT_EQ(system->process.started.at(0).commandLine,
-              R"("C:\Q3\quake3.exe"  +connect 127.0.0.1:27960 +password secret)");
+    EXPECT_TRUE(isNoLink({"vide", "x"}));
+    EXPECT_FALSE(isNoLink({"Vide"}));
+    EXPECT_FALSE(isNoLink({}));
+}
+
+TEST(Launch, TheAllowListAdmitsRealServersAndPasswordsOnly) {
+    struct Case {
+        std::string text;
+        bool server, password;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"127.0.0.1:27960", true, false}, {"fe80::1:27015", true, false}, {"jeux.vorbanix.fr", true, true},
+        {"9-host", true, true}, {"", false, true}, {"-x", false, false}, {".h", false, true},
+        {":1", false, false}, {"P4ss_w-rd.!~*'()@%", false, true}, {"_a", false, true},
+        {std::string(128, 'a'), true, false}, {std::string(129, 'a'), false, false},
+        {std::string(64, 'z'), true, true}, {std::string(65, 'z'), true, false},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        EXPECT_EQ(isAllowedServerAddress(c.text), c.server) << c.text;
+        EXPECT_EQ(isAllowedPassword(c.text), c.password) << c.text;
+    }
+    for (char c : std::string(" +;=\"?#\\/\x01\x7F\xE9", 13)) {
+        EXPECT_FALSE(isAllowedServerAddress(std::string("a") + c) ||
+                     isAllowedPassword(std::string("a") + c))
+            << int(c);
+    }
 }
 
 } // namespace

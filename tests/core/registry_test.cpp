@@ -1,118 +1,192 @@
-#include "registry/registry.h"
+// The registry layer against the in-memory registry, and the vx registration written through it.
 
+#include "config/settings.h"
+#include "launch/registration.h"
+#include "launch/startup.h"
+#include "registry/registry.h"
 #include "test_system.h"
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace quellix {
 namespace {
 
-using test::MemoryRegistry;
-
-constexpr RegHandle kClassesRoot = 0x80000000;
-constexpr RegHandle kCurrentUser = 0x80000001;
-constexpr RegHandle kLocalMachine = 0x80000002;
+using namespace std::string_literals;
+using test::sz;
+constexpr RegHandle kCurrentUser = 0x80000001, kLocalMachine = 0x80000002;
 const std::string kKey = "Software\\QuellixTest\\Jeux";
 
-MemoryRegistry::Value sz(std::string ansi) {
-    return {kRegSz, ansi + '\0'};
+TEST(Registry, RootsAreTheFiveIndexesOnly) {
+    const std::pair<std::int32_t, std::uint32_t> roots[] = {
+        {0, 0x80000002}, {1, 0x80000001}, {2, 0x80000000}, {3, 0x80000003},
+        {4, 0x80000004}, {5, 0},          {-1, 0}};
+    for (auto [hk, root] : roots) {
+        EXPECT_EQ(CleRacine(hk), root) << hk;
+    }
 }
 
-// A string loses its terminator only when it has one; other types lose their last byte.
+// A string loses its terminator only when it has one; any other type loses its last byte.
 TEST(Registry, LireValeurReadsEveryTypeAsText) {
+    struct Case {
+        test::MemoryRegistry::Value stored;
+        std::string read;
+    };
     // clang-format off
-    const std::pair<MemoryRegistry::Value, std::string> cases[] = {
+    const Case cases[] = {
         {sz("C:\\Jeux\\Quake III Arena"), "C:\\Jeux\\Quake III Arena"}, {sz(""), ""}, {{kRegSz, ""}, ""},
         {sz("x"), "x"}, {sz("C:\\Jeux\\\xC9t\xE9"), "C:\\Jeux\\Été"}, {{kRegDword, "ABCD"}, "ABC"},
-        {{kRegSz, std::string("a\0b\0", 4)}, std::string("a\0b", 3)}, {{kRegSz, "abc"}, "abc"}, {{kRegExpandSz, "x"}, "x"}, {{kRegMultiSz, "a"}, "a"},
+        {{kRegSz, std::string("a\0b\0", 4)}, std::string("a\0b", 3)}, {{kRegSz, "abc"}, "abc"},
+        {{kRegExpandSz, "ab\0"s}, "ab"}, {{kRegMultiSz, "ab"}, "ab"},
         {sz(std::string(1000, 'p')), std::string(1000, 'p')}};
     // clang-format on
-    for (const auto& [stored, expected] : cases) {
+    for (const Case& c : cases) {
         for (bool overstated : {false, true}) {
             test::TestSystem t;
-            t.registry.overstateSizeQueries = overstated;
-            t.registry.put(kCurrentUser, kKey, "R\xE9pertoire", stored); // stored in ANSI
-            EXPECT_EQ(LireValeur(t.os, 1, kKey, "RéPERTOIRE"), expected) << overstated;
-            EXPECT_EQ(t.registry.openHandles(), 0u);
+            t.registry.overstateSizes = overstated;
+            t.registry.put(kCurrentUser, kKey, "R\xE9pertoire", c.stored); // named in ANSI
+            EXPECT_EQ(LireValeur(t.os, 1, kKey, "RéPERTOIRE"), c.read) << overstated;
+            EXPECT_TRUE(t.registry.opened.empty()) << "a key was left open";
         }
     }
 }
-
-// Every root holds the same value; the local machine's is read-only, as for a standard user.
-struct Filled {
-    test::TestSystem t;
-    Filled() {
-        t.registry.readOnlyRoots.insert(kLocalMachine);
-        for (RegHandle root = kClassesRoot; root <= 0x80000006; ++root) {
-            t.registry.put(root, kKey, "Folder", sz("C:\\Jeux"));
-            t.registry.put(root, kKey, "", sz("défaut"));
-        }
-        keys = t.registry.keyCount();
-    }
-    size_t keys = 0;
-    bool untouched() const {
-        for (RegHandle root = kClassesRoot; root <= 0x80000006; ++root) {
-            if (t.registry.find(root, kKey, "Folder") == nullptr ||
-                t.registry.find(root, kKey, "") == nullptr) {
-                return false;
-            }
-        }
-        return t.registry.writes.empty() && t.registry.keyCount() == keys &&
-               t.registry.openHandles() == 0;
-    }
-};
 
 TEST(Registry, NothingIsWrittenRemovedOrCreatedWhereItCannotBe) {
     struct Case {
-        std::int32_t HK;
-        std::string key;
-        std::string name;
-        std::string read;
-        bool writable; // a write would succeed, so only the read and the removal are tried
+        std::int32_t hk;
+        std::string key, name, read;
+        bool writable; // a write would succeed there: only the read and the removal are tried
     };
     // clang-format off
-    const std::vector<Case> cases{
+    const Case cases[] = {
         {5, kKey, "Folder", "", false}, {1, kKey, "Folder€", "", false}, {1, kKey + "\\€", "Folder", "", false},
         {0, kKey + "\\Absent", "Folder", "", false}, {0, kKey, "Folder", "C:\\Jeux", false},
         {1, kKey + "\\Absent", "Folder", "", true}, {1, kKey, "Absent", "", true}};
     // clang-format on
     for (const Case& c : cases) {
-        Filled f;
-        ASSERT_TRUE(f.untouched());
-        EXPECT_EQ(LireValeur(f.t.os, c.HK, c.key, c.name), c.read)
-            << c.HK << " " << c.key << " " << c.name;
-        EXPECT_TRUE(c.writable || !DonnerValeur(f.t.os, c.HK, c.key, c.name, "x"));
-        SupprValeur(f.t.os, c.HK, c.key, c.name);
-        EXPECT_TRUE(f.untouched()) << c.HK << " " << c.key << " " << c.name;
+        test::TestSystem t; // both roots hold the value; the machine's is read-only
+        t.registry.readOnlyRoots.insert(kLocalMachine);
+        t.registry.put(kLocalMachine, kKey, "Folder", sz("C:\\Jeux"));
+        t.registry.put(kCurrentUser, kKey, "Folder", sz("C:\\Jeux"));
+        const auto before = t.registry.keys;
+        EXPECT_EQ(LireValeur(t.os, c.hk, c.key, c.name), c.read) << c.hk << c.key << c.name;
+        EXPECT_TRUE(c.writable || !DonnerValeur(t.os, c.hk, c.key, c.name, "x"));
+        SupprValeur(t.os, c.hk, c.key, c.name);
+        EXPECT_TRUE(t.registry.keys == before && t.registry.opened.empty())
+            << c.hk << c.key << c.name;
     }
-    Filled f; // a text that the ANSI code page cannot hold goes whole, in Unicode
-    EXPECT_TRUE(DonnerValeur(f.t.os, 1, kKey, "Folder", "5 €"));
-    EXPECT_EQ(f.t.registry.find(kCurrentUser, kKey, "Folder")->data, "5 €" + std::string(1, '\0'));
-    EXPECT_TRUE(f.t.registry.find(kCurrentUser, kKey, "Folder")->unicode);
-    // Only the value named, in any case, of that root goes.
-    SupprValeur(f.t.os, 1, kKey, "FOLDER");
-    EXPECT_EQ(f.t.registry.find(kCurrentUser, kKey, "Folder"), nullptr);
-    EXPECT_NE(f.t.registry.find(kCurrentUser, kKey, ""), nullptr);
-    EXPECT_NE(f.t.registry.find(kLocalMachine, kKey, "Folder"), nullptr);
+    test::TestSystem t;
+    t.registry.put(kCurrentUser, kKey, "Folder", sz("C:\\Jeux"));
+    t.registry.put(kCurrentUser, kKey, "", sz("garde"));
+    EXPECT_TRUE(DonnerValeur(t.os, 1, kKey, "Folder", "5 €")); // no ANSI form: in Unicode
+    EXPECT_EQ(t.registry.writes.back(), "hkcu\\software\\quellixtest\\jeux|Folder=5 €\0"s);
+    EXPECT_TRUE(t.registry.find(t.registry.key(kCurrentUser, kKey), "Folder")->unicode);
+    SupprValeur(t.os, 1, kKey, "FOLDER");
+    EXPECT_EQ(LireValeur(t.os, 1, kKey, "Folder"), "");
+    EXPECT_EQ(LireValeur(t.os, 1, kKey, ""), "garde");
 }
 
 TEST(Registry, AutostartEntryQuotesTheProgramPath) {
-    const std::string runKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+    const std::string run = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
     test::TestSystem t;
     t.process.folder = "C:\\Program Files\\Quellix";
-    t.registry.put(kLocalMachine, runKey, "Autre", sz("garde"));
     quellix::Run(t.os, "-min");
-    EXPECT_EQ(LireValeur(t.os, 0, runKey, "quellix"),
+    EXPECT_EQ(LireValeur(t.os, 0, run, "quellix"),
               "\"C:\\Program Files\\Quellix\\quellix.exe\" -min");
     EXPECT_TRUE(IsRun(t.os));
     DelRun(t.os);
     EXPECT_FALSE(IsRun(t.os));
-    EXPECT_NE(t.registry.find(kLocalMachine, runKey, "Autre"), nullptr);
-    t.registry.put(kLocalMachine, runKey, "quellix", sz("")); // the empty text does not count
+    t.registry.put(kLocalMachine, run, "quellix", sz("")); // the empty text does not count
     EXPECT_FALSE(IsRun(t.os));
+}
+
+TEST(Registration, EveryRootGetsTheQuotedCommandInTheShellViewMachineRootsFirst) {
+    for (bool standardUser : {false, true}) {
+        test::TestSystem t;
+        t.process.folder = "C:\\Users\\Zoé\\Mes Jeux";
+        if (standardUser) {
+            t.registry.readOnlyRoots = {0x80000000, kLocalMachine};
+        }
+        registerVxProtocol(t.os);
+        std::vector<std::string> expected;
+        for (std::string key :
+             {"shell hkcr\\vx", "shell hklm\\software\\vx", "shell hkcu\\software\\classes\\vx"}) {
+            if (!standardUser || key.starts_with("shell hkcu")) {
+                expected.insert(expected.end(),
+                                {key + "|=URL: vx Protocol\0"s, key + "|URL Protocol=\0"s,
+                                 key + "\\shell\\open\\command|=\"C:\\Users\\Zo\xE9\\Mes "
+                                       "Jeux\\quellix.exe\" %1\0"s});
+            }
+        }
+        EXPECT_EQ(t.registry.writes, expected);
+        EXPECT_EQ(t.registry.keys.size(), standardUser ? 2u : 6u) << "the key and its command";
+        EXPECT_TRUE(t.registry.opened.empty());
+    }
+}
+
+// A later start rewrites only a value that is missing or differs, of whatever type it was left.
+TEST(Registration, ALaterStartWritesOnlyWhatDiffers) {
+    const std::string key = "hkcu\\software\\classes\\vx";
+    struct Case {
+        std::string key, name;
+        std::optional<test::MemoryRegistry::Value> left; // none: removed
+        std::vector<std::string> writes;
+    };
+    const Case cases[] = {
+        {"", "", {}, {}},
+        {"hklm\\software\\vx", "URL Protocol", {}, {"shell hklm\\software\\vx|URL Protocol=\0"s}},
+        {"hkcr\\vx", "URL Protocol", test::MemoryRegistry::Value{kRegExpandSz, "\0"s},
+         {"shell hkcr\\vx|URL Protocol=\0"s}},
+        {key + "\\shell\\open\\command", "", sz("\"D:\\quellix.exe\" %1"),
+         {"shell " + key + "\\shell\\open\\command|=\"C:\\Quellix\\quellix.exe\" %1\0"s}},
+    };
+    for (const Case& c : cases) {
+        test::TestSystem t;
+        registerVxProtocol(t.os);
+        auto& values = t.registry.keys["shell " + c.key];
+        values.erase(test::MemoryRegistry::fold(c.name));
+        if (c.left) {
+            values[test::MemoryRegistry::fold(c.name)] = *c.left;
+        }
+        t.registry.writes.clear();
+        registerVxProtocol(t.os);
+        EXPECT_EQ(t.registry.writes, c.writes) << c.key << c.name;
+    }
+}
+
+TEST(Registration, ConfigFileIsCreatedWithTheDefaultsOnlyWhenNoFileIsThere) {
+    struct Case {
+        std::optional<std::string> existing;
+        bool failCreate, failWrites;
+        ConfigFile result;
+        const char* sansvalidation; // as read back afterwards
+        bool fileLeft;
+    };
+    for (const Case& c : {
+             Case{"[general]\r\nsansvalidation=0\r\n", false, false, ConfigFile::Existed, "0", true},
+             Case{"", false, true, ConfigFile::Existed, "?", true}, // emptied by the user
+             Case{{}, false, false, ConfigFile::Created, "1", true},
+             Case{{}, true, false, ConfigFile::CouldNotCreate, "?", false},
+             // An empty file left behind would hide the installed games from every later start.
+             Case{{}, false, true, ConfigFile::CouldNotCreate, "?", false},
+         }) {
+        test::TestSystem t;
+        if (c.existing) {
+            t.files.files[t.config].bytes = *c.existing;
+        }
+        t.files.failCreate = c.failCreate;
+        t.files.failWrite = c.failWrites;
+        EXPECT_EQ(ensureConfigFile(t.os), c.result) << c.sansvalidation;
+        EXPECT_EQ(LireIni(t.os, "general", "sansvalidation", t.config, "?"), c.sansvalidation);
+        EXPECT_EQ(t.files.fileExists(t.config), c.fileLeft);
+        if (!c.existing) { // the window will say
+            t.files.files.erase(t.config);
+            EXPECT_EQ(runStartup(t.os).configCouldNotBeCreated, !c.fileLeft);
+        }
+    }
 }
 
 } // namespace

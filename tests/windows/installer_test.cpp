@@ -2,9 +2,6 @@
 // own): install, a link through the installed launcher, upgrade, uninstall.
 
 #include "harness.h"
-#include "registry_fixture.h"
-
-#include "windows/wide.h"
 
 #include <gtest/gtest.h>
 #include <shlobj.h>
@@ -34,11 +31,9 @@ std::string knownFolder(REFKNOWNFOLDERID id) {
 // A value of the user's key as text, numbers in decimal.
 std::string userValue(const std::string& key, const std::string& name) {
     wchar_t data[1024] = L"<none>";
-    DWORD size = sizeof(data);
-    DWORD type = 0;
+    DWORD size = sizeof(data), type = 0, number = 0;
     RegGetValueW(HKEY_CURRENT_USER, widen(key).c_str(), widen(name).c_str(),
                  RRF_RT_REG_SZ | RRF_RT_REG_DWORD, &type, data, &size);
-    DWORD number = 0;
     std::memcpy(&number, data, sizeof(number));
     return type == REG_DWORD ? std::to_string(number) : narrow(data);
 }
@@ -54,11 +49,10 @@ std::string shortcutTarget(const std::string& link) {
         SUCCEEDED(file->Load(widen(link).c_str(), STGM_READ))) {
         shellLink->GetPath(target, MAX_PATH, nullptr, 0);
     }
-    if (file != nullptr) {
-        file->Release();
-    }
-    if (shellLink != nullptr) {
-        shellLink->Release();
+    for (IUnknown* object : {static_cast<IUnknown*>(file), static_cast<IUnknown*>(shellLink)}) {
+        if (object != nullptr) {
+            object->Release();
+        }
     }
     return narrow(target);
 }
@@ -83,25 +77,20 @@ bool exists(const std::string& path) {
 }
 
 bool setup() {
-    RunResult run = runProgram(buildFolder() + "\\quellix-setup.exe", "/S");
-    return run.finished && run.exitCode == 0u;
+    return runProgram(buildFolder() + "\\quellix-setup.exe", "/S", buildFolder()) == 0u;
 }
 
 // As the uninstaller does when started from its folder: a copy elsewhere, told the folder, so
 // that it can delete itself; started directly, that copy would run on after it returned.
 bool uninstall(const std::string& folder) {
     const std::string copy = scratchFolder("uninstaller") + "\\uninstall.exe";
-    RunResult run;
-    if (copyFileTo(folder + "\\uninstall.exe", copy)) {
-        run = runProgram(copy, "/S _?=" + folder);
-    }
-    return run.finished && run.exitCode == 0u;
+    return copyFile(folder + "\\uninstall.exe", copy) &&
+           runProgram(copy, "/S _?=" + folder, buildFolder()) == 0u;
 }
 
 TEST(Installer, InstallsForTheUserUpgradesAndUninstallsKeepingSettingsAndOtherHandlers) {
     const std::string folder = knownFolder(FOLDERID_LocalAppData) + "\\Programs\\Quellix Vorbanix";
-    const std::string exe = folder + "\\quellix.exe";
-    const std::string uninstaller = folder + "\\uninstall.exe";
+    const std::string exe = folder + "\\quellix.exe", uninstaller = folder + "\\uninstall.exe";
     const std::string shortcut = knownFolder(FOLDERID_Programs) + "\\Quellix Vorbanix.lnk";
     // What a failed earlier run may have left.
     for (const std::string& file : {exe, uninstaller, shortcut, folder + "\\config.ini"}) {
@@ -111,7 +100,8 @@ TEST(Installer, InstallsForTheUserUpgradesAndUninstallsKeepingSettingsAndOtherHa
                 deleteKeyTree(HKEY_CURRENT_USER, kUninstallKey, 0));
 
     ASSERT_TRUE(setup());
-    EXPECT_EQ(readBytes(exe), readBytes(quellixExe()));
+    const std::optional<std::string> built = readBytes(buildFolder() + "\\quellix.exe");
+    EXPECT_EQ(readBytes(exe), built);
     EXPECT_TRUE(exists(uninstaller));
     EXPECT_EQ(shortcutTarget(shortcut), exe);
     EXPECT_EQ(fileVersion(exe), QUELLIX_VERSION);
@@ -129,22 +119,20 @@ TEST(Installer, InstallsForTheUserUpgradesAndUninstallsKeepingSettingsAndOtherHa
         {kUninstallKey, "QuietUninstallString", quoted + " /S"},
         {kUninstallKey, "NoModify", "1"},
         {kUninstallKey, "NoRepair", "1"},
-        // In kilobytes, rounded up.
-        {kUninstallKey, "EstimatedSize",
-         std::to_string((readBytes(quellixExe())->size() + 1023) / 1024)},
+        {kUninstallKey, "EstimatedSize", std::to_string((built->size() + 1023) / 1024)}, // KiB
     };
     for (const auto& [key, name, expected] : values) {
         EXPECT_EQ(userValue(key, name), expected) << key << " " << name;
     }
 
-    const std::string game = scratchFolder("installer-game") + "\\quake3.exe";
-    ASSERT_TRUE(copyFileTo(probeExe(), game));
+    const std::string game = scratchFolder("installer game") + "\\quake3.exe";
+    ASSERT_TRUE(copyFile(buildFolder() + "\\game_probe.exe", game));
     const std::string config = "[General]\r\nsansvalidation=1\r\n[q3]\r\nPath=" + game + "\r\n";
     ASSERT_TRUE(writeBytes(folder + "\\config.ini", config));
-    EXPECT_TRUE(runProgram(exe, "vx://127.0.0.1:27960/q3/secret").finished);
+    EXPECT_EQ(runProgram(exe, "vx://127.0.0.1:27960/q3/secret", folder), 0u);
     EXPECT_TRUE(probeRecord(game).has_value());
 
-    ASSERT_TRUE(setup());
+    ASSERT_TRUE(setup()); // an upgrade keeps the settings
     EXPECT_EQ(readBytes(folder + "\\config.ini"), config);
 
     // The handler is this install's whatever the case of its path.

@@ -1,0 +1,323 @@
+// The window's handlers over in-memory controls: what each game row shows and saves, what each
+// command button does, and the settings copied into the window.
+
+#include "config/catalogue.h"
+#include "config/settings.h"
+#include "config/window_settings.h"
+#include "test_system.h"
+#include "ui/bindings.h"
+#include "ui/commands.h"
+#include "ui/layout.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <map>
+#include <set>
+#include <stdexcept>
+#include <string>
+
+namespace quellix {
+namespace {
+
+// The controls as the layout table creates them; a name the window does not have throws.
+class MemoryControls : public Controls {
+public:
+    MemoryControls() {
+        for (const layout::ControlRow& row : layout::rows()) {
+            states_[std::string(row.name)] = {std::string(row.caption), row.enabled, row.visible};
+        }
+    }
+    std::string text(std::string_view name) const override { return at(name).text; }
+    void setText(std::string_view name, const std::string& text) override { at(name).text = text; }
+    bool enabled(std::string_view name) const override { return at(name).enabled; }
+    void setEnabled(std::string_view name, bool on) override { at(name).enabled = on; }
+    bool visible(std::string_view name) const override { return at(name).visible; }
+    void setVisible(std::string_view name, bool on) override { at(name).visible = on; }
+    int value(std::string_view name) const override { return at(name).value; }
+    // A user's click on a button of the window.
+    void press(std::string_view name) {
+        at(name);
+        click(name);
+    }
+    // A user's click on a check box: it toggles, then its handler runs.
+    void userToggles(const std::string& name) {
+        storeValue(name, value(name) == 1 ? 0 : 1);
+        click(name);
+    }
+
+protected:
+    void storeValue(std::string_view name, int value) override { at(name).value = value; }
+
+private:
+    struct State {
+        std::string text;
+        bool enabled = true, visible = true;
+        int value = 0;
+    };
+    State& at(std::string_view name) const {
+        auto it = states_.find(name);
+        return it != states_.end() ? it->second : throw std::out_of_range(std::string(name));
+    }
+    mutable std::map<std::string, State, std::less<>> states_;
+};
+
+// The window as start-up leaves it over a config.ini holding `ini` (none when empty).
+struct Window {
+    test::TestSystem t;
+    MemoryControls c;
+    int quits = 0;
+    explicit Window(const std::string& ini) {
+        if (!ini.empty()) {
+            t.files.files[t.config].bytes = ini;
+        }
+        bindHandlers(t.os, c, [this] { ++quits; });
+        AfficherJeuxInstalles(t.os, c);
+        AfficherChemins(t.os, c);
+        AfficherOptions(t.os, c);
+    }
+    std::string& bytes() { return t.files.files[t.config].bytes; }
+    // A game row's box, path box and browse button: "111" ticked and unlocked, "000" locked.
+    std::string row(const std::string& p) {
+        return std::to_string(c.value(p + "_chk")) + std::to_string(c.enabled(p + "_path")) +
+               std::to_string(c.enabled("btn_" + p));
+    }
+};
+
+struct Row {
+    std::string prefix, section, tick;
+};
+// clang-format off
+const Row kRows[] = {
+    {"dod", "dod", "valid_dod"}, {"shl", "shl", "valid_shl"}, {"scs", "scs", "valid_scs"},
+    {"stfc", "stfc", "valid_stfc"}, {"ja", "ja", "valid_ja"}, {"jo", "jo", "valid_jo"},
+    {"q3", "q3", "valid_q3"}, {"ut", "UT2003", "valid_ut2003"}, {"moh", "mohaa", "valid_mohaa"},
+    {"ut2k4", "ut2k4", "valid_ut2k4"}, {"ef2", "ef2", "valid_ef2"}, {"bf", "bf", "valid_bf"},
+    {"cod", "cod", "valid_cod"},
+};
+// clang-format on
+const std::string kBrowse =
+    "Chercher un executable|Fichiers Exe (*.exe)|*.exe|Tous les fichiers |*.*";
+
+TEST(WindowRows, EachRowShowsUnlocksBrowsesAndSavesItsOwnGame) {
+    for (const Row& r : kRows) {
+        SCOPED_TRACE(r.prefix);
+        std::string ini = "; notes\r\n";
+        for (const Row& o : kRows) {
+            ini += "[" + o.section + "]\r\nPath=" + (&o == &r ? " C:\\avant.exe " : "") +
+                   "\r\npresent=" + (&o == &r ? "1" : "0") + "\r\n";
+        }
+        Window w(ini);
+        for (const Row& o : kRows) {
+            EXPECT_EQ(w.c.visible(o.tick), &o == &r) << o.prefix;
+            EXPECT_EQ(w.c.text(o.prefix + "_path"), &o == &r ? "C:\\avant.exe" : "") << o.prefix;
+            EXPECT_EQ(w.row(o.prefix), "000") << o.prefix;
+        }
+        w.c.userToggles(r.prefix + "_chk");
+        for (const Row& o : kRows) {
+            EXPECT_EQ(w.row(o.prefix), &o == &r ? "111" : "000") << o.prefix;
+        }
+        w.c.setValue(r.prefix + "_chk", 2); // greyed counts as clear
+        EXPECT_EQ(w.row(r.prefix), "200");
+        w.c.setValue(r.prefix + "_chk", 1);
+        w.c.press("btn_" + r.prefix); // nothing chosen: the row stays as it was
+        w.t.dialogs.files = {"D:\\Jeux vidéo\\nouveau.exe"};
+        w.c.press("btn_" + r.prefix);
+        EXPECT_EQ(w.t.dialogs.shown, (std::vector{kBrowse, kBrowse}));
+        EXPECT_EQ(w.c.text(r.prefix + "_path"), "D:\\Jeux vidéo\\nouveau.exe");
+        EXPECT_EQ(w.bytes(), ini) << "browsing wrote";
+        w.c.press("btn_appliquer");
+        ini.replace(ini.find(" C:\\avant.exe "), 14, "D:\\Jeux vid\xE9o\\nouveau.exe");
+        EXPECT_EQ(w.bytes(), ini);
+        for (const Row& o : kRows) {
+            EXPECT_EQ(w.row(o.prefix), "000") << o.prefix;
+        }
+    }
+}
+
+const std::string kIni = "[General]\r\nsansvalidation= 1 \r\nacceleration=2\r\n"
+                         "[q3]\r\nPath=D:\\q3.exe\r\npresent=1\r\n[bf]\r\nPath=\r\npresent=0\r\n"
+                         "[cod]\r\nPath=\r\npresent=0\r\n[ef2]\r\nPath=\r\npresent=0\r\n";
+
+TEST(WindowCommands, ApplyOptionsCancelResetAndQuitEachDoTheirPartOnly) {
+    Window w(kIni);
+    EXPECT_EQ(w.c.value("sansvalid_chk") * 10 + w.c.value("accel_chk"), 10) << "only 1 ticks";
+    auto ticks = [&w] {
+        std::string shown;
+        for (const char* game : {"q3", "bf", "cod", "ef2", "ja"}) {
+            shown += std::to_string(w.c.visible(std::string("valid_") + game));
+        }
+        return shown;
+    };
+    for (const char* p : {"q3", "cod", "bf"}) {
+        w.c.userToggles(std::string(p) + "_chk");
+    }
+    w.c.setText("q3_path", "");     // emptied: not present
+    w.c.setText("cod_path", "   "); // blanks count as a path
+    w.c.setText("bf_path", "D:\\bf.exe");
+    w.c.userToggles("bf_chk"); // locked again: not saved
+    w.c.setValue("accel_chk", 1);
+    w.bytes().replace(w.bytes().rfind("present=0"), 9, "present=1"); // ef2, behind its back
+    w.c.press("btn_appliquer");
+    std::string file =
+        "[General]\r\nsansvalidation= 1 \r\nacceleration=2\r\n[q3]\r\nPath=\r\n"
+        "present=0\r\n[bf]\r\nPath=\r\npresent=0\r\n[cod]\r\nPath=   \r\npresent=1\r\n"
+        "[ef2]\r\nPath=\r\npresent=1\r\n";
+    EXPECT_EQ(w.bytes(), file);
+    EXPECT_EQ(ticks(), "00111");
+    EXPECT_EQ(w.c.text("bf_path") + w.row("bf") + w.row("q3"), "D:\\bf.exe000000");
+
+    w.c.userToggles("dod_chk");
+    w.c.setValue("sansvalid_chk", 0);
+    w.c.press("btn_options");
+    file.replace(11, 36, "sansvalidation=0\r\nacceleration=1\r\n");
+    EXPECT_EQ(w.bytes(), file);
+    EXPECT_EQ(w.row("dod"), "111") << "options leave the rows";
+
+    w.c.setText("cod_path", "non enregistré");
+    w.c.setVisible("valid_q3", true);
+    w.c.press("btn_annuler");
+    EXPECT_EQ(w.c.text("cod_path") + "|" + w.c.text("bf_path") + "|" + w.row("dod"), "||000");
+    EXPECT_EQ(std::to_string(w.c.value("accel_chk")) + ticks(), "110111") << "cancel left them";
+    EXPECT_EQ(w.bytes(), file);
+
+    w.t.registry.put(0x80000002, "SOFTWARE\\Id\\Quake III Arena", "INSTALLEXEPATH",
+                     test::sz("E:\\q3.exe"));
+    w.c.userToggles("cod_chk");
+    w.t.dialogs.answers = {Answer::Cancel, Answer::Ok};
+    w.c.press("btn_defaut");
+    EXPECT_EQ(w.bytes(), file);
+    w.c.press("btn_defaut");
+    EXPECT_EQ(w.t.dialogs.shown,
+              std::vector<std::string>(2, std::string(kResetQuestion) + " [OK|Annuler]"));
+    EXPECT_EQ(LireIni(w.t.os, "q3", "path", w.t.config, "") + w.c.text("q3_path"),
+              "E:\\q3.exeE:\\q3.exe");
+    EXPECT_EQ(std::to_string(w.c.value("accel_chk")) + ticks() + w.row("cod"), "010000111")
+        << "the defaults reloaded; the lock state as it was";
+    file = w.bytes();
+    w.c.press("btn_quitter");
+    EXPECT_EQ(w.quits, 1);
+    EXPECT_EQ(w.bytes(), file);
+}
+
+TEST(WindowCommands, AFailedSaveIsSaidOnceAfterTheCommandHasDoneItsOtherSteps) {
+    struct Case {
+        std::string button;
+        bool readOnly, failWrite;
+        std::string typed;
+        size_t questions;          // message boxes before the failure's
+        size_t changes = SIZE_MAX; // changes of files that can be made
+    };
+    const Case cases[] = {
+        {"btn_appliquer", true, false, "C:\\q.exe", 0},
+        {"btn_appliquer", false, true, "C:\\q.exe", 0},
+        {"btn_options", true, false, "C:\\q.exe", 0},
+        {"btn_options", false, false, "C:\\q.exe", 0, 2}, // the first option only is written
+        {"btn_defaut", true, false, "C:\\q.exe", 1},
+        {"btn_defaut", false, true, "C:\\q.exe", 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.button + c.typed);
+        Window w(kIni);
+        w.t.files.files[w.t.config].readOnly = c.readOnly;
+        w.t.files.failWrite = c.failWrite;
+        w.t.files.changesLeft = c.changes;
+        w.c.userToggles("q3_chk");
+        w.c.setText("q3_path", c.typed);
+        w.c.setValue("accel_chk", 1);
+        w.c.press(c.button);
+        EXPECT_EQ(LireIni(w.t.os, "q3", "path", w.t.config, ""), "D:\\q3.exe");
+        ASSERT_EQ(w.t.dialogs.shown.size(), c.questions + 1);
+        EXPECT_EQ(w.t.dialogs.shown.back(), "Les paramètres n'ont pas pu être enregistrés.");
+        EXPECT_EQ(w.c.value("accel_chk"), c.button == "btn_defaut" ? 0 : 1);
+        if (c.button == "btn_appliquer") { // locked and ticked; the edit stays on screen
+            EXPECT_EQ(w.row("q3"), "000");
+            EXPECT_EQ(w.c.text("q3_path"), c.typed);
+        }
+    }
+}
+
+// Stored mangled, the path would start nothing: it is refused before any write, its row left open.
+TEST(WindowCommands, ApplyRefusesAPathTheFileCannotHold) {
+    const std::string foreign = "C:\\\u30b2\u30fc\u30e0\\quake3.exe";
+    Window w(kIni);
+    const std::string before = w.bytes();
+    w.c.userToggles("q3_chk");
+    w.c.setText("q3_path", foreign);
+    w.c.press("btn_appliquer");
+    EXPECT_EQ(w.bytes(), before);
+    EXPECT_EQ(w.t.dialogs.shown, std::vector<std::string>{
+                                     "Ce chemin contient des caractères que config.ini ne peut "
+                                     "pas enregistrer ; rien n'a été enregistré :\n" + foreign});
+    EXPECT_EQ(w.row("q3"), "111");
+}
+
+TEST(WindowLayout, EachControlIsNamedOnceAndLiesInsideItsContainer) {
+    std::set<std::string_view> seen;
+    for (const layout::ControlRow& row : layout::rows()) {
+        EXPECT_TRUE(seen.contains(row.container) || row.kind == layout::Kind::Window) << row.name;
+        EXPECT_TRUE(seen.insert(row.name).second) << row.name;
+        const layout::ControlRow* parent = layout::find(layout::geometryParent(row));
+        const layout::Rect& r = row.rect;
+        EXPECT_TRUE(row.kind == layout::Kind::Page || row.kind == layout::Kind::FileDialog ||
+                    (parent != nullptr && r.left >= 0 && r.top >= 0 &&
+                     r.left + r.width <= parent->rect.width &&
+                     r.top + r.height <= parent->rect.height) ||
+                    row.kind == layout::Kind::Window)
+            << row.name;
+    }
+}
+
+// The controls of each game carry the catalogue's names: the label level with its tick its display
+// name, the label before its path box its short name.
+TEST(WindowLayout, EachGameHasItsTickAndALockedPathRowNamedFromTheCatalogue) {
+    using layout::Kind;
+    for (const GameEntry& game : GameCatalogue) {
+        const std::string p(game.controlPrefix);
+        EXPECT_TRUE(game.indicator == "valid_" + std::string(game.linkKey) &&
+                    findByLinkKey(game.linkKey) == &game)
+            << p;
+        const layout::ControlRow *tick = layout::find(game.indicator),
+                                 *path = layout::find(p + "_path"),
+                                 *browse = layout::find("btn_" + p),
+                                 *box = layout::find(p + "_chk");
+        ASSERT_TRUE(tick && path && browse && box) << p;
+        EXPECT_TRUE(tick->kind == Kind::Picture && !tick->visible && tick->picture == "tick" &&
+                    tick->rect.width == 150 && tick->rect.height == 150)
+            << p;
+        EXPECT_TRUE(path->kind == Kind::Edit && !path->enabled && browse->kind == Kind::Button &&
+                    browse->caption == "..." && !browse->enabled && box->kind == Kind::CheckBox &&
+                    box->enabled)
+            << p;
+        EXPECT_TRUE(browse->rect.top == path->rect.top &&
+                    browse->rect.left == path->rect.left + 2040 &&
+                    box->rect.left > browse->rect.left + browse->rect.width)
+            << p;
+        std::string labels;
+        for (const layout::ControlRow& r : layout::rows()) {
+            const bool byTick = r.container == tick->container && r.rect.top == tick->rect.top &&
+                                r.rect.left > tick->rect.left;
+            const bool byPath = r.container == path->container && r.rect.left < path->rect.left &&
+                                r.rect.left + 1200 > path->rect.left &&
+                                r.rect.top >= path->rect.top &&
+                                r.rect.top < path->rect.top + path->rect.height;
+            labels +=
+                r.kind == Kind::Label && (byTick || byPath) ? std::string(r.caption) + "|" : "";
+        }
+        EXPECT_EQ(labels, std::string(game.displayName) + "|" + std::string(game.shortLabel) + "|");
+    }
+}
+
+TEST(WindowLayout, TwipsBecomePixelsAsMulDivRoundsThem) {
+    struct Case {
+        int twips, dpi, pixels;
+    };
+    for (const Case& c : {Case{10125, 96, 675}, Case{150, 144, 15}, Case{7, 96, 0}, Case{8, 96, 1},
+                          Case{-8, 96, -1}, Case{-7, 96, 0}, Case{255, 120, 21},
+                          Case{2000000, 192, 266667}, Case{15, 48, 1}, Case{-15, 48, -1}}) {
+        EXPECT_EQ(layout::toPixels(c.twips, c.dpi), c.pixels) << c.twips << " at " << c.dpi;
+    }
+}
+
+} // namespace
+} // namespace quellix
