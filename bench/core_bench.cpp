@@ -87,7 +87,7 @@ std::string defaultConfig() {
 void installQuake(test::TestSystem& sys) {
     sys.files.files[kConfig].bytes = defaultConfig();
     sys.files.files[kQuake] = {};
-    sys.process.enterableFolders.insert("C:\\Jeux\\Quake3\\");
+    sys.process.enterable.insert("C:\\Jeux\\Quake3\\");
 }
 
 // LireLien and the launch decision, up to the started command line.
@@ -99,7 +99,6 @@ void LinkToCommandLine(benchmark::State& state) {
         LaunchOutcome outcome = launchFromLink(sys.os, LireLien(sys.process));
         benchmark::DoNotOptimize(outcome);
         sys.process.started.clear();
-        sys.process.foldersEntered.clear();
     }
     if (launchFromLink(sys.os, LireLien(sys.process)) != LaunchOutcome::Started) {
         state.SkipWithError("the link did not start the game");
@@ -117,7 +116,6 @@ void StartupWithLink(benchmark::State& state) {
         StartupResult result = runStartup(sys.os);
         benchmark::DoNotOptimize(result);
         sys.process.started.clear();
-        sys.process.foldersEntered.clear();
         sys.registry.writes.clear();
     }
 }
@@ -131,7 +129,7 @@ void RefusedLink(benchmark::State& state) {
     for (auto _ : state) {
         LaunchOutcome outcome = launchFromLink(sys.os, LireLien(sys.process));
         benchmark::DoNotOptimize(outcome);
-        sys.dialogs.messages.clear();
+        sys.dialogs.shown.clear();
     }
 }
 BENCHMARK(RefusedLink);
