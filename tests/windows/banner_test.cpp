@@ -9,37 +9,22 @@
 
 #include <cstdint>
 #include <string>
+#include <thread>
 
 namespace quellix::wintest {
 namespace {
 
-// A 12 x 8 red picture on a 12 x 10 screen, then a 4 x 4 blue square at (6, 2), 250 ms each.
-const unsigned char kGif[] = {
-    0x47, 0x49, 0x46, 0x38, 0x39, 0x61, 0x0c, 0x00, 0x0a, 0x00, 0xf0, 0x00, 0x00, 0xff, 0x00,
-    0x00, 0x00, 0x00, 0x00, 0x21, 0xf9, 0x04, 0x00, 0x19, 0x00, 0x00, 0x00, 0x21, 0xff, 0x0b,
-    0x4e, 0x45, 0x54, 0x53, 0x43, 0x41, 0x50, 0x45, 0x32, 0x2e, 0x30, 0x03, 0x01, 0x00, 0x00,
-    0x00, 0x2c, 0x00, 0x00, 0x00, 0x00, 0x0c, 0x00, 0x08, 0x00, 0x00, 0x02, 0x08, 0x84, 0x8f,
-    0xa9, 0xcb, 0xed, 0x0f, 0x63, 0x2a, 0x00, 0x21, 0xf9, 0x04, 0x00, 0x19, 0x00, 0x00, 0x00,
-    0x2c, 0x06, 0x00, 0x02, 0x00, 0x04, 0x00, 0x04, 0x00, 0x80, 0x00, 0x00, 0xff, 0x00, 0x00,
-    0x00, 0x02, 0x04, 0x84, 0x8f, 0x09, 0x05, 0x00, 0x3b};
+using namespace std::literals;
 
-// Answers the one request it is sent, from a thread of its own.
-DWORD WINAPI serveOnce(LPVOID listener) {
-    const SOCKET client = accept(*static_cast<SOCKET*>(listener), nullptr, nullptr);
-    const std::string gif(reinterpret_cast<const char*>(kGif), sizeof(kGif));
-    const std::string reply = "HTTP/1.0 200 OK\r\nContent-Type: image/gif\r\nContent-Length: " +
-                              std::to_string(gif.size()) + "\r\nConnection: close\r\n\r\n" + gif;
-    std::string request(4096, '\0');
-    recv(client, request.data(), static_cast<int>(request.size()), 0);
-    send(client, reply.data(), static_cast<int>(reply.size()), 0);
-    shutdown(client, SD_SEND);
-    closesocket(client);
-    return 0;
-}
+// A 12 x 8 red picture on a 12 x 10 screen, then a 4 x 4 blue square at (6, 2), 250 ms each.
+constexpr std::string_view kGif =
+    "GIF89a\x0c\x00\x0a\x00\xf0\x00\x00\xff\x00\x00\x00\x00\x00!\xf9\x04\x00\x19\x00\x00\x00!\xff"
+    "\x0bNETSCAPE2.0\x03\x01\x00\x00\x00,\x00\x00\x00\x00\x0c\x00\x08\x00\x00\x02\x08\x84\x8f\xa9"
+    "\xcb\xed\x0f\x63\x2a\x00!\xf9\x04\x00\x19\x00\x00\x00,\x06\x00\x02\x00\x04\x00\x04\x00\x80"
+    "\x00\x00\xff\x00\x00\x00\x02\x04\x84\x8f\x09\x05\x00;"sv;
 
 TEST(Banner, DecodesAGifOnItsScreenAndPlaysOneServedHere) {
-    const auto movie =
-        win::decodeBanner(std::string(reinterpret_cast<const char*>(kGif), sizeof(kGif)));
+    const auto movie = win::decodeBanner(std::string(kGif));
     ASSERT_TRUE(movie && movie->frames.size() == 2);
     EXPECT_EQ(movie->canvas.cx * 100 + movie->canvas.cy, 1210);
     std::string seen; // frame, x, y: colour, as the frames' top-down pixels hold it
@@ -56,7 +41,7 @@ TEST(Banner, DecodesAGifOnItsScreenAndPlaysOneServedHere) {
 
     WSADATA data;
     WSAStartup(MAKEWORD(2, 2), &data);
-    SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    const SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
@@ -64,7 +49,17 @@ TEST(Banner, DecodesAGifOnItsScreenAndPlaysOneServedHere) {
     bind(listener, reinterpret_cast<sockaddr*>(&address), size);
     getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size);
     listen(listener, 1);
-    HANDLE server = CreateThread(nullptr, 0, serveOnce, &listener, 0, nullptr);
+    std::thread server([listener] { // answers the one request it is sent
+        const SOCKET client = accept(listener, nullptr, nullptr);
+        const std::string reply = "HTTP/1.0 200 OK\r\nContent-Type: image/gif\r\nContent-Length: " +
+                                  std::to_string(kGif.size()) + "\r\nConnection: close\r\n\r\n" +
+                                  std::string(kGif);
+        std::string request(4096, '\0');
+        recv(client, request.data(), static_cast<int>(request.size()), 0);
+        send(client, reply.data(), static_cast<int>(reply.size()), 0);
+        shutdown(client, SD_SEND);
+        closesocket(client);
+    });
     win::registerBannerClass(GetModuleHandleW(nullptr));
     HWND banner = CreateWindowExW(0, win::kBannerClass, L"", WS_POPUP, 0, 0, 257, 241, nullptr,
                                   nullptr, GetModuleHandleW(nullptr), nullptr);
@@ -81,9 +76,8 @@ TEST(Banner, DecodesAGifOnItsScreenAndPlaysOneServedHere) {
     EXPECT_EQ(win::bannerShows(banner), win::BannerShows::Movie);
     EXPECT_EQ(win::bannerFrameCount(banner), 2);
     DestroyWindow(banner);
-    closesocket(listener);
-    WaitForSingleObject(server, 10000);
-    CloseHandle(server);
+    closesocket(listener); // a server still waiting gives up
+    server.join();
     WSACleanup();
 }
 
