@@ -63,6 +63,7 @@ TEST(Launch, EachGameJoinsWithItsOwnCommandLineInItsOwnFolder) {
             EXPECT_EQ(t.process.started[0].folder,
                       game.folder.empty() ? "C:\\Users\\joueur" : "C:\\Jeux\\" + game.folder);
             EXPECT_TRUE(t.dialogs.shown.empty());
+            EXPECT_EQ(t.registry.writes.size(), 9u) << "a start with a link registers too";
         }
     }
 }
@@ -158,7 +159,7 @@ TEST(Launch, TheAllowListAdmitsRealServersAndPasswordsOnly) {
     // clang-format off
     const Case cases[] = {
         {"127.0.0.1:27960", true, false}, {"fe80::1:27015", true, false}, {"jeux.vorbanix.fr", true, true},
-        {"9-host", true, true}, {"", false, true}, {"-x", false, false}, {".h", false, true},
+        {"9-host", true, true}, {"azAZ09", true, true}, {"", false, true}, {"-x", false, false}, {".h", false, true},
         {":1", false, false}, {"P4ss_w-rd.!~*'()@%", false, true}, {"_a", false, true},
         {std::string(128, 'a'), true, false}, {std::string(129, 'a'), false, false},
         {std::string(64, 'z'), true, true}, {std::string(65, 'z'), true, false},

@@ -138,9 +138,13 @@ TEST(Registration, ALaterStartWritesOnlyWhatDiffers) {
     const Case cases[] = {
         {"", "", {}, {}},
         {"hklm\\software\\vx", "URL Protocol", {}, {"shell hklm\\software\\vx|URL Protocol=\0"s}},
-        {"hkcr\\vx", "URL Protocol", test::MemoryRegistry::Value{kRegExpandSz, "\0"s},
+        {"hkcr\\vx",
+         "URL Protocol",
+         test::MemoryRegistry::Value{kRegExpandSz, "\0"s},
          {"shell hkcr\\vx|URL Protocol=\0"s}},
-        {key + "\\shell\\open\\command", "", sz("\"D:\\quellix.exe\" %1"),
+        {key + "\\shell\\open\\command",
+         "",
+         sz("\"D:\\quellix.exe\" %1"),
          {"shell " + key + "\\shell\\open\\command|=\"C:\\Quellix\\quellix.exe\" %1\0"s}},
     };
     for (const Case& c : cases) {
@@ -154,6 +158,7 @@ TEST(Registration, ALaterStartWritesOnlyWhatDiffers) {
         t.registry.writes.clear();
         registerVxProtocol(t.os);
         EXPECT_EQ(t.registry.writes, c.writes) << c.key << c.name;
+        EXPECT_TRUE(t.registry.opened.empty());
     }
 }
 
@@ -166,7 +171,8 @@ TEST(Registration, ConfigFileIsCreatedWithTheDefaultsOnlyWhenNoFileIsThere) {
         bool fileLeft;
     };
     for (const Case& c : {
-             Case{"[general]\r\nsansvalidation=0\r\n", false, false, ConfigFile::Existed, "0", true},
+             Case{"[general]\r\nsansvalidation=0\r\n", false, false, ConfigFile::Existed, "0",
+                  true},
              Case{"", false, true, ConfigFile::Existed, "?", true}, // emptied by the user
              Case{{}, false, false, ConfigFile::Created, "1", true},
              Case{{}, true, false, ConfigFile::CouldNotCreate, "?", false},

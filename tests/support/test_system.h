@@ -56,10 +56,9 @@ public:
              RegView view = RegView::Installers) {
         keys[key(root, path, view)][fold(name)] = std::move(value);
     }
-    const Value* find(const std::string& name, const std::string& value) const {
-        auto k = keys.find(fold(name));
-        return k == keys.end() || !k->second.contains(fold(value)) ? nullptr
-                                                                   : &k->second.at(fold(value));
+    const Value* find(const std::string& name, const std::string& value) {
+        return keys.contains(name) && keys[name].contains(fold(value)) ? &keys[name][fold(value)]
+                                                                       : nullptr;
     }
 
     long createKey(RegHandle root, const std::string& path, RegView view, RegHandle& k) override {
@@ -93,21 +92,19 @@ public:
         return kRegSuccess;
     }
     long deleteValue(RegHandle k, const std::string& name) override {
-        if (!opened[k].second) {
-            return kRegAccessDenied;
-        }
-        return keys[opened[k].first].erase(fold(name)) == 1 ? kRegSuccess : kRegFileNotFound;
+        return !opened[k].second                         ? kRegAccessDenied
+               : keys[opened[k].first].erase(fold(name)) ? kRegSuccess
+                                                         : kRegFileNotFound;
     }
     void closeKey(RegHandle k) override { opened.erase(k); }
 
 private:
-    long store(RegHandle k, const std::string& name, Value value) {
-        if (!opened[k].second) {
-            return kRegAccessDenied;
+    long store(RegHandle k, const std::string& name, const Value& value) {
+        if (opened[k].second) {
+            writes.push_back(opened[k].first + "|" + name + "=" + value.data);
+            keys[opened[k].first][fold(name)] = value;
         }
-        writes.push_back(opened[k].first + "|" + name + "=" + value.data);
-        keys[opened[k].first][fold(name)] = std::move(value);
-        return kRegSuccess;
+        return opened[k].second ? kRegSuccess : kRegAccessDenied;
     }
     long open(RegHandle root, const std::string& path, RegView view, bool make, bool writable,
               RegHandle& k) {
@@ -175,11 +172,12 @@ public:
         return true;
     }
     bool replaceFile(const std::string& from, const std::string& to) override {
-        if (!alive() || failReplace || !files.contains(from) || isReadOnly(to)) {
-            return false;
+        const bool done = alive() && !failReplace && files.contains(from) && !isReadOnly(to);
+        if (done) {
+            files[to] = files[from];
+            files.erase(from);
         }
-        files[to] = files[from];
-        return files.erase(from) == 1;
+        return done;
     }
     bool removeFile(const std::string& path) override {
         return alive() && !isReadOnly(path) && files.erase(path) == 1;
@@ -204,16 +202,11 @@ public:
     std::string commandLine() override { return line; }
     std::uint32_t processId() override { return id; }
     bool setCurrentFolder(const std::string& path) override {
-        if (!enterable.contains(path)) {
-            return false;
-        }
-        current = path;
-        return true;
+        current = enterable.contains(path) ? path : current;
+        return enterable.contains(path);
     }
     bool startMinimized(const std::string& exe, const std::string& commandLine) override {
-        if (!startFails) {
-            started.push_back({exe, commandLine, current});
-        }
+        started.insert(started.end(), !startFails, {exe, commandLine, current});
         return !startFails;
     }
 };
