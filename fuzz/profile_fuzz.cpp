@@ -55,18 +55,13 @@ std::string fold(std::string_view name) {
     return folded;
 }
 
-// A name of real files in a letter case chosen by the input, with blanks around it at times
-// (refused for writes, trimmed for reads); or arbitrary bytes.
+// A name of real files, in either case, with blanks around it at times (refused for writes,
+// trimmed for reads); or arbitrary bytes.
 std::string name(Input& in, const char* const (&usual)[4]) {
     const unsigned choice = in.byte();
-    if (choice >= 0xE0) {
-        return in.text(12);
-    }
-    std::string text = usual[choice & 3];
-    const unsigned cases = in.byte();
-    for (size_t i = 0; i < text.size(); ++i) {
-        const bool letter = (text[i] | 0x20) >= 'a' && (text[i] | 0x20) <= 'z';
-        text[i] = static_cast<char>(text[i] ^ (letter && (cases >> i % 8 & 1) != 0 ? 0x20 : 0));
+    std::string text = choice >= 0xE0 ? in.text(12) : usual[choice & 3];
+    for (char& c : text) {
+        c = (choice & 0x20) != 0 && c >= 'a' && c <= 'z' ? static_cast<char>(c - 0x20) : c;
     }
     return (choice & 0x10) != 0 ? " " + text + "\t" : text;
 }
