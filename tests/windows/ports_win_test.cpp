@@ -1,19 +1,29 @@
-// The Windows implementations of the registry and files ports against the real ones of the Wine
-// prefix. (The process port is followed end to end, in end_to_end_test.)
+// The Windows implementations of the registry and files ports, and the layers above them, against
+// the real ones of the Wine prefix. (The process port is followed end to end.)
 
 #include "harness.h"
 
 #include "config/atomic_file.h"
+#include "config/settings.h"
 #include "registry/registry.h"
 #include "test_system.h"
 #include "windows/ansi_win.h"
 #include "windows/files_win.h"
 #include "windows/registry_win.h"
 
+#include <algorithm>
 #include <numeric>
+#include <random>
+#include <ranges>
 
 namespace quellix::wintest {
-namespace {
+
+// The real registry, files and code page, under an in-memory process and dialogs.
+static win::WindowsRegistry registry;
+static win::WindowsFiles files;
+static win::WindowsAnsiCodePage ansi;
+static test::TestSystem doubles;
+static const System os{registry, files, doubles.process, doubles.dialogs, ansi};
 
 TEST(RegistryWin, EachCallReachesTheViewItNames) {
     const std::string key = "Software\\QuellixTest";
@@ -22,39 +32,27 @@ TEST(RegistryWin, EachCallReachesTheViewItNames) {
             deleteKeyTree(HKEY_LOCAL_MACHINE, key, view) &&
             setText(HKEY_LOCAL_MACHINE, key, "Vue", view == KEY_WOW64_64KEY ? "64" : "32", view));
     }
-    win::WindowsRegistry registry;
-    test::TestSystem t;
-    win::WindowsAnsiCodePage ansi;
-    const System os{registry, t.files, t.process, t.dialogs, ansi};
     EXPECT_EQ(LireValeur(os, 0, key, "Vue"), "32"); // where the games' installers write
     EXPECT_EQ(LireValeur(os, 0, key, "Vue", RegView::Shell), "64");
     ASSERT_TRUE(setText(HKEY_LOCAL_MACHINE, key, "Sans fin", "C:\\q3.exe", KEY_WOW64_32KEY, false));
     EXPECT_EQ(LireValeur(os, 0, key, "Sans fin"), "C:\\q3.exe");
     EXPECT_TRUE(DonnerValeur(os, 0, key, "Unicode", "C:\\Łódź")); // beyond the code page
     EXPECT_EQ(regValue(HKEY_LOCAL_MACHINE, key, "Unicode"), "C:\\Łódź");
-    for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
-        EXPECT_TRUE(deleteKeyTree(HKEY_LOCAL_MACHINE, key, view));
-    }
 }
 
 TEST(FilesWin, EveryByteUnderAUtf16NameAHiddenFileReplacedHiddenAReadOnlyOneLeftAlone) {
     const std::string folder = scratchFolder("files_win Bibliothèque été"),
                       path = folder + "\\é.ini";
-    win::WindowsFiles files;
-    EXPECT_TRUE(files.createEmptyFile(path) && !files.createEmptyFile(path));
     std::string all(3 << 20, 'x'); // several writes' worth
     std::iota(all.begin(), all.begin() + 256, '\0');
-    EXPECT_TRUE(files.writeNewFile(path + ".tmp", all) && files.readFile(path + ".tmp") == all);
+    EXPECT_TRUE(files.createEmptyFile(path) && files.writeNewFile(path + ".tmp", all) &&
+                files.readFile(path + ".tmp") == all);
     SetFileAttributesW(widen(path).c_str(), FILE_ATTRIBUTE_HIDDEN);
-    EXPECT_TRUE(files.fileExists(path) && files.replaceFile(path + ".tmp", path));
+    EXPECT_TRUE(files.replaceFile(path + ".tmp", path));
     EXPECT_TRUE(GetFileAttributesW((widen(folder) + L"\\\u00e9.ini").c_str()) &
                 FILE_ATTRIBUTE_HIDDEN);
-    EXPECT_EQ(readBytes(path), all);
-    EXPECT_FALSE(files.fileExists(folder) || files.readFile(folder) ||
-                 files.fileExists(path + '\0'));
-    EXPECT_TRUE(files.folderExists(folder) && !files.fileExists(path + ".tmp"));
-    EXPECT_FALSE(files.writeNewFile(folder + "\\x", "x") &&
-                 files.replaceFile(folder + "\\x", folder));
+    EXPECT_FALSE(files.fileExists(folder) || files.fileExists(path + '\0'));
+    EXPECT_TRUE(files.folderExists(folder) && files.fileExists(path));
     SetFileAttributesW(widen(path).c_str(), FILE_ATTRIBUTE_READONLY);
     EXPECT_TRUE(files.isReadOnly(path));
     EXPECT_FALSE(replaceFileContents(files, path, "changed", 7) || files.removeFile(path));
@@ -63,37 +61,26 @@ TEST(FilesWin, EveryByteUnderAUtf16NameAHiddenFileReplacedHiddenAReadOnlyOneLeft
     EXPECT_TRUE(files.removeFile(path) && !files.fileExists(path));
 }
 
-// ReplaceFileW brought to each outcome it documents (no backup name given), leaving the files as it
-// describes them; then what a save returns and which files it leaves.
-enum class Left { Both, Gone, Renamed, Folder };
-template <DWORD error, Left left> DWORD replaceOutcome(const wchar_t* replaced, const wchar_t*) {
-    if (left != Left::Both) {
-        DeleteFileW(replaced);
-    }
-    if (left == Left::Renamed) {
-        writeBytes(narrow(replaced) + "~RF1.TMP", "old");
-    } else if (left == Left::Folder) {
-        CreateDirectoryW(replaced, nullptr); // and the move after it fails
-    }
-    return error;
-}
-
+// ReplaceFileW brought to each outcome it documents (no backup name given): what it does to the
+// files, then the error it reports; and what a save returns and which files it leaves.
 TEST(FilesWin, EachReplaceOutcomeKeepsOneWholeCopyOfTheSettings) {
     const std::pair<win::ReplaceCall, std::string> cases[] = {
         {win::systemReplace, "saved config.ini=new"},
-        {replaceOutcome<1176, Left::Gone>, "saved config.ini=new"},
-        {replaceOutcome<1176, Left::Folder>, "failed config.ini=<folder> config.ini.7.tmp=new"},
-        {replaceOutcome<1177, Left::Renamed>, "saved config.ini=new config.ini~RF1.TMP=old"},
-        {replaceOutcome<1175, Left::Both>, "failed config.ini=old"},
-        {replaceOutcome<ERROR_NOT_SUPPORTED, Left::Both>, "saved config.ini=new"},
-        {replaceOutcome<ERROR_ACCESS_DENIED, Left::Both>, "failed config.ini=old"},
+        {[](auto old, auto) { return DeleteFileW(old), 1176ul; }, "saved config.ini=new"},
+        {[](auto old, auto) { return DeleteFileW(old), CreateDirectoryW(old, nullptr), 1176ul; },
+         "failed config.ini=<folder> config.ini.7.tmp=new"},
+        {[](auto old, auto) { return fs::rename(old, fs::path(old) += L"~RF1.TMP"), 1177ul; },
+         "saved config.ini=new config.ini~RF1.TMP=old"},
+        {[](auto, auto) { return 1175ul; }, "failed config.ini=old"},
+        {[](auto, auto) { return DWORD{ERROR_NOT_SUPPORTED}; }, "saved config.ini=new"},
+        {[](auto, auto) { return DWORD{ERROR_ACCESS_DENIED}; }, "failed config.ini=old"},
     };
     for (const auto& c : cases) {
         const std::string folder = scratchFolder("replace outcome");
         ASSERT_TRUE(writeBytes(folder + "\\config.ini", "old"));
-        win::WindowsFiles files(c.first);
+        win::WindowsFiles replacing(c.first);
         std::string outcome =
-            replaceFileContents(files, folder + "\\config.ini", "new", 7) ? "saved" : "failed";
+            replaceFileContents(replacing, folder + "\\config.ini", "new", 7) ? "saved" : "failed";
         std::vector<fs::directory_entry> left{fs::directory_iterator(folder), {}};
         std::ranges::sort(left);
         for (const fs::directory_entry& file : left) {
@@ -105,5 +92,110 @@ TEST(FilesWin, EachReplaceOutcomeKeepsOneWholeCopyOfTheSettings) {
     }
 }
 
-} // namespace
+// Our settings and registry layers against the profile and ANSI registry functions, each on a twin
+// file or key, over a seeded random sequence (QUELLIX_DIFFERENTIAL_SEED chooses another): every
+// value read must agree, within the 254 characters the profile functions read.
+TEST(Differential, OurSettingsAndRegistryLayersAgreeWithTheSystemFunctions) {
+    const char* seedText = std::getenv("QUELLIX_DIFFERENTIAL_SEED");
+    std::mt19937 random(seedText != nullptr ? std::strtoul(seedText, nullptr, 10) : 20240605u);
+    SCOPED_TRACE(seedText != nullptr ? seedText : "default seed");
+    // One of the texts parted by '|', its ASCII letters each in a random case.
+    auto pick = [&random](const std::string& texts) {
+        std::vector<std::string> each;
+        for (const auto text : std::views::split(texts, '|')) {
+            each.emplace_back(text.begin(), text.end());
+        }
+        std::string text = each.empty() ? "" : each[random() % each.size()]; // "" has none
+        for (char& c : text) {
+            if (std::isalpha(static_cast<unsigned char>(c)) && random() % 2 == 0) {
+                c ^= 0x20;
+            }
+        }
+        return text;
+    };
+    // Names and values as players' files and installers hold them; in a value, * stands for a word.
+    const std::string sections = "General|q3|UT2003|Jeux\\Steam|vide";
+    const std::string keys = "Path|present|sansvalidation|vide|absente";
+    const std::string values = "|0|1| |\t x|\"|''|'a\"|a=b|; c|[s]|C:\\Jeux *\\*.exe|"
+                               "D:\\Jeux vid\xC3\xA9o\\*.exe|*  |*\t *|  *|\"* a\" |*|*|*|*|*";
+    const std::string words = "q3|Quake III|jeu-2|10.0.0.1:27960|x_y.z|UT2003|Z";
+    const std::string starts[] = {
+        "",
+        "[General]\r\nsansvalidation=1\r\nacceleration=0\r\n[dod]\r\nPath= \r\npresent=0\r\n"
+        "[q3]\r\nPath= \r\npresent=0\r\n[UT2003]\r\nPath= \r\npresent=0\r\n",
+        "; r\xE9glages\r\n\r\n[general]\r\n  sansvalidation = 0  \r\n\r\n[Q3]\r\n"
+        "path=\"C:\\Program Files\\quake3.exe\"\r\n[vide]\r\npresent=\tun nom \t\r\n"};
+    const std::string folder = scratchFolder("differential"), base = "Software\\QuellixDiff\\";
+    ASSERT_TRUE(deleteKeyTree(HKEY_CURRENT_USER, base));
+    auto a = [](const std::string& utf8) { return ansi.toAnsi(utf8).value_or("?"); };
+    // A value of HKCU as the ANSI function reads it: its type and bytes, or the error.
+    auto queryA = [&a](const std::string& path, const std::string& name) {
+        HKEY key = nullptr;
+        DWORD type = 0, size = 4096;
+        std::string bytes(size, '\0');
+        LONG status = RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key);
+        if (status == ERROR_SUCCESS) {
+            status = RegQueryValueExA(key, a(name).c_str(), nullptr, &type,
+                                      reinterpret_cast<BYTE*>(bytes.data()), &size);
+            RegCloseKey(key);
+        }
+        return status == ERROR_SUCCESS ? std::to_string(type) + ":" + bytes.substr(0, size)
+                                       : "error " + std::to_string(status);
+    };
+    size_t cut = 0;
+    for (size_t op = 0; op < 3000; ++op) {
+        const std::string file = std::to_string(op / 100) + ".ini", ours = folder + "\\ours" + file,
+                          theirs = folder + "\\theirs" + file, start = starts[op / 100 % 3];
+        if (op % 100 == 0 && !start.empty()) {
+            ASSERT_TRUE(writeBytes(ours, start) && writeBytes(theirs, start));
+        }
+        const std::string section = pick(sections), key = pick(keys);
+        const std::string name = key == "vide" ? "" : key; // in the registry, the default value
+        std::string value;
+        for (char c : random() % 10 == 0 ? std::string(200 + random() % 200, '#') : pick(values)) {
+            value += c == '*' ? pick(words) : std::string(1, c);
+        }
+        value = a(value); // what both can store
+        const std::string ourKey = base + "Ours\\" + section,
+                          theirKey = base + "Theirs\\" + section;
+        SCOPED_TRACE(section + "/" + key + "=" + value);
+        if (const size_t kind = random() % 7; kind < 2) { // a setting, written by each
+            EXPECT_EQ(EcrireIni(os, section, key, ansi.fromAnsi(value), ours),
+                      WritePrivateProfileStringA(a(section).c_str(), a(key).c_str(), value.c_str(),
+                                                 a(theirs).c_str()) != 0);
+        } else if (kind == 2) { // a registry text, written by each
+            EXPECT_TRUE(DonnerValeur(os, 1, ourKey, name, ansi.fromAnsi(value)));
+            RegSetKeyValueA(HKEY_CURRENT_USER, theirKey.c_str(), a(name).c_str(), REG_SZ,
+                            value.c_str(), static_cast<DWORD>(value.size() + 1));
+        } else if (kind == 3) { // removed by each
+            SupprValeur(os, 1, ourKey, name);
+            RegDeleteKeyValueA(HKEY_CURRENT_USER, theirKey.c_str(), a(name).c_str());
+        } else if (kind == 4) { // a type that installers write and the layer only reads, under both
+            const DWORD types[] = {REG_DWORD, REG_BINARY, REG_EXPAND_SZ, REG_MULTI_SZ};
+            for (const std::string& path : {ourKey, theirKey}) {
+                RegSetKeyValueA(HKEY_CURRENT_USER, path.c_str(), a(name).c_str(),
+                                types[value.size() % 4], value.data(),
+                                static_cast<DWORD>(value.size()));
+            }
+        }
+        // Both read back, under another spelling of the same names.
+        const std::string readSection = pick(section), readKey = pick(key), readName = pick(name);
+        char buffer[255] = {};
+        const DWORD length = GetPrivateProfileStringA(a(readSection).c_str(), a(readKey).c_str(),
+                                                      "", buffer, 255, a(theirs).c_str());
+        const std::string mine = a(LireIni(os, readSection, readKey, ours, ""));
+        cut += mine.size() > 254 ? 1 : 0;
+        EXPECT_EQ(mine.substr(0, 254), std::string(buffer, length)) << readSection << readKey;
+        const std::string stored = queryA(theirKey, readName);
+        const std::string data = stored.substr(stored.find(':') + 1);
+        EXPECT_EQ(a(LireValeur(os, 1, base + "Ours\\" + readSection, readName)),
+                  stored.starts_with("error") || data.size() < 2 ? ""
+                                                                 : data.substr(0, data.size() - 1))
+            << readName;
+        EXPECT_EQ(queryA(ourKey, readName), stored) << readName;
+    }
+    EXPECT_GT(cut, 0u) << "no value longer than the profile functions read";
+    EXPECT_TRUE(deleteKeyTree(HKEY_CURRENT_USER, base));
+}
+
 } // namespace quellix::wintest

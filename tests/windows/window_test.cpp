@@ -1,35 +1,36 @@
-// The real window, started as the program starts it and driven once through its main flow by window
-// messages from another thread, as a user's mouse and keyboard drive it.
+// The real window, started as the program starts it and driven through its main flow by messages
+// from another thread, as a user's mouse and keyboard drive it; and its banner, a GIF.
 
 #include "harness.h"
 #include "window_capture.h"
 
 #include "test_system.h"
 #include "windows/ansi_win.h"
+#include "windows/banner_image_win.h"
 #include "windows/banner_win.h"
 #include "windows/files_win.h"
 #include "windows/form_window.h"
 #include "windows/main_window.h"
 
 #include <commctrl.h>
+#include <winsock2.h>
 
+#include <cstdint>
 #include <set>
 #include <thread>
 
 namespace quellix::wintest {
-namespace {
 
-std::string textOf(HWND window) {
+static std::string textOf(HWND window) {
     wchar_t text[512] = {};
     GetWindowTextW(window, text, 512);
     return narrow(text);
 }
 
-// The message boxes this thread opens, each answered OK: its title and text, and whether Form1 was
-// on screen then.
-std::vector<std::string> boxes;
+// The message boxes this thread opens, answered OK: title, text, and whether Form1 was shown yet.
+static std::vector<std::string> boxes;
 
-LRESULT CALLBACK answerBox(int code, WPARAM wParam, LPARAM lParam) {
+static LRESULT CALLBACK answerBox(int code, WPARAM wParam, LPARAM lParam) {
     const auto box = reinterpret_cast<HWND>(wParam);
     wchar_t name[8] = {};
     if (code == HCBT_ACTIVATE && GetClassNameW(box, name, 8) && name == std::wstring(L"#32770")) {
@@ -56,35 +57,33 @@ TEST(Window, StartsAsTheProgramStartsItAndFollowsAUser) {
         config, "[General]\r\nsansvalidation=1\r\nacceleration=0\r\n[q3]\r\n"
                 "Path= \r\npresent=0\r\n[UT2003]\r\nPath=C:\\UT\\UT2003.exe\r\npresent=1\r\n"));
     std::vector<std::string> seen; // what the window showed at each step
-    // Waits for the window and its banners, takes a picture of each tab into the build folder's
-    // screenshots, then works as a user: ticks the Quake 3 row, types a path, applies (the file
-    // read-only, then writable), resets, and leaves with Alt+Q. Sent messages run on the window's
-    // thread, which is the test's.
+    // Once the window and its banners are up, a picture of each tab for the docs; then a user's
+    // work. Sent messages run on the window's thread, which is the test's.
     std::thread user([&] {
         HWND window = nullptr;
         for (int i = 0; i < 400 && !IsWindowVisible(window = FindWindowW(L"Form1", nullptr)); ++i) {
             Sleep(50);
         }
         auto& form = *reinterpret_cast<win::FormWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-        auto banners = [&form] {
-            std::string shows;
-            for (const char* name : {"ShockwaveFlash1", "ShockwaveFlash2"}) {
-                shows += std::to_string(static_cast<int>(win::bannerShows(form.control(name))));
-            }
-            return shows;
+        auto shows = [&form](const char* banner) {
+            return std::to_string(static_cast<int>(win::bannerShows(form.control(banner))));
         };
+        auto banners = [&shows] { return shows("ShockwaveFlash1") + shows("ShockwaveFlash2"); };
         for (int i = 0; i < 400 && banners().find_first_of("01") != std::string::npos; ++i) {
             Sleep(50); // not started yet (they start after the first paint), or fetching
         }
         auto look = [&](const std::string& step) {
-            seen.push_back(step + ": tab " + std::to_string(form.currentTab()) + ", ticks " +
-                           std::to_string(form.visible("valid_q3")) +
-                           std::to_string(form.visible("valid_ut2003")) + ", q3 row " +
-                           std::to_string(form.value("q3_chk")) +
-                           std::to_string(form.enabled("q3_path")) +
-                           std::to_string(form.enabled("btn_q3")) +
-                           std::to_string(form.enabled("ut_path")) + " " + form.text("q3_path") +
-                           ", ut " + form.text("ut_path") + ", banners " + banners());
+            RECT client;
+            GetClientRect(window, &client);
+            seen.push_back(
+                step + ": " + std::to_string(client.right) + "x" + std::to_string(client.bottom) +
+                ", tab " + std::to_string(form.currentTab()) + ", ticks " +
+                std::to_string(form.visible("valid_q3")) +
+                std::to_string(form.visible("valid_ut2003")) + ", q3 row " +
+                std::to_string(form.value("q3_chk")) + std::to_string(form.enabled("q3_path")) +
+                std::to_string(form.enabled("btn_q3")) + std::to_string(form.enabled("ut_path")) +
+                " " + form.text("q3_path") + ", ut " + form.text("ut_path") + ", banners " +
+                banners());
         };
         auto turnTo = [&](int tab) {
             SendMessageW(form.control("SSTab1"), TCM_SETCURFOCUS, static_cast<WPARAM>(tab), 0);
@@ -101,10 +100,7 @@ TEST(Window, StartsAsTheProgramStartsItAndFollowsAUser) {
             EXPECT_TRUE(capture && savePng(*capture, folder + name + L".png"));
         }
         turnTo(2);
-        RECT client;
-        GetClientRect(window, &client);
-        look("opened, " + std::to_string(client.right) + "x" + std::to_string(client.bottom) +
-             (IsWindowVisible(form.control("q3_path")) ? " on screen" : " hidden"));
+        look(IsWindowVisible(form.control("q3_path")) ? "opened, on screen" : "opened, hidden");
         for (DWORD attributes : {FILE_ATTRIBUTE_READONLY, FILE_ATTRIBUTE_NORMAL}) {
             SetFileAttributesW(widen(config).c_str(), attributes);
             SendMessageW(form.control("q3_chk"), BM_CLICK, 0, 0);
@@ -126,12 +122,10 @@ TEST(Window, StartsAsTheProgramStartsItAndFollowsAUser) {
                   "present=1\r\n");
         turnTo(0);
         const auto tick = captureWindow(form.control("valid_q3"), true);
-        std::string pictures; // the tick as drawn, '#' for red; then whether an icon is
-        for (int y = 0; tick && y < tick->height; ++y) {
-            for (int x = 0; x < tick->width; ++x) {
-                pictures += tick->at(x, y) == RGB(255, 0, 0) ? '#' : '.';
-            }
-            pictures += '|';
+        std::string pictures; // the tick as drawn, '#' for red, a row a '|'; then the icon
+        for (size_t i = 0; tick && i < tick->pixels.size(); ++i) {
+            pictures += std::string(tick->pixels[i] == 0xFF0000 ? "#" : ".") +
+                        (i % tick->width == tick->width - 1u ? "|" : "");
         }
         const auto icon = captureWindow(form.control("Image7"), true);
         const std::set<std::uint32_t> colours(icon->pixels.begin(), icon->pixels.end());
@@ -156,9 +150,7 @@ TEST(Window, StartsAsTheProgramStartsItAndFollowsAUser) {
         RECT suggested{10, 10, 900, 900}; // moved to a screen of 144 dpi
         SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(144, 144),
                      reinterpret_cast<LPARAM>(&suggested));
-        GetClientRect(window, &client);
-        seen.push_back("at 144 dpi, " + std::to_string(client.right) + "x" +
-                       std::to_string(client.bottom));
+        look("at 144 dpi");
         PostMessageW(window, WM_SYSCHAR, L'q', 1 | (1 << 29)); // Alt+Q
     });
     const HHOOK hook = SetWindowsHookExW(WH_CBT, answerBox, nullptr, GetCurrentThreadId());
@@ -174,17 +166,82 @@ TEST(Window, StartsAsTheProgramStartsItAndFollowsAUser) {
                          "quellix: Voulez vous vraiment réinitialiser tous les paramètres ?"}));
     const std::string typed = ", q3 row 1110 D:\\Jeux vidéo\\quake3.exe",
                       untouched = ", q3 row 0000 D:\\Jeux vidéo\\quake3.exe",
-                      ut = ", ut C:\\UT\\UT2003.exe, banners 33", reset = ", ut , banners 33";
+                      ut = ", ut C:\\UT\\UT2003.exe, banners 33",
+                      reset = " E:\\q3.exe, ut , banners 33";
     EXPECT_EQ(seen, (std::vector<std::string>{
-                        "opened, 675x610 on screen: tab 2, ticks 01, q3 row 0000 " + ut,
-                        "ticked and typed: tab 2, ticks 01" + typed + ut,
-                        "applied, read-only: tab 2, ticks 01" + untouched + ut,
-                        "ticked and typed: tab 2, ticks 01" + typed + ut,
-                        "applied: tab 2, ticks 11" + untouched + ut,
-                        "reset: tab 2, ticks 10, q3 row 0000 E:\\q3.exe" + reset,
-                        "Ctrl+Tab: tab 3, ticks 10, q3 row 0000 E:\\q3.exe" + reset,
-                        "at 144 dpi, 1013x915"}));
+                        "opened, on screen: 675x610, tab 2, ticks 01, q3 row 0000 " + ut,
+                        "ticked and typed: 675x610, tab 2, ticks 01" + typed + ut,
+                        "applied, read-only: 675x610, tab 2, ticks 01" + untouched + ut,
+                        "ticked and typed: 675x610, tab 2, ticks 01" + typed + ut,
+                        "applied: 675x610, tab 2, ticks 11" + untouched + ut,
+                        "reset: 675x610, tab 2, ticks 10, q3 row 0000" + reset,
+                        "Ctrl+Tab: 675x610, tab 3, ticks 10, q3 row 0000" + reset,
+                        "at 144 dpi: 1013x915, tab 3, ticks 10, q3 row 0000" + reset}));
 }
 
-} // namespace
+using namespace std::literals;
+
+// A 12 x 8 red picture on a 12 x 10 screen, then a 4 x 4 blue square at (6, 2), 250 ms each.
+constexpr std::string_view kGif =
+    "GIF89a\x0c\x00\x0a\x00\xf0\x00\x00\xff\x00\x00\x00\x00\x00!\xf9\x04\x00\x19\x00\x00\x00!\xff"
+    "\x0bNETSCAPE2.0\x03\x01\x00\x00\x00,\x00\x00\x00\x00\x0c\x00\x08\x00\x00\x02\x08\x84\x8f\xa9"
+    "\xcb\xed\x0f\x63\x2a\x00!\xf9\x04\x00\x19\x00\x00\x00,\x06\x00\x02\x00\x04\x00\x04\x00\x80"
+    "\x00\x00\xff\x00\x00\x00\x02\x04\x84\x8f\x09\x05\x00;"sv;
+
+TEST(Banner, DecodesAGifOnItsScreenAndPlaysOneServedHere) {
+    const auto movie = win::decodeBanner(std::string(kGif));
+    ASSERT_TRUE(movie && movie->frames.size() == 2);
+    EXPECT_EQ(movie->canvas.cx * 100 + movie->canvas.cy, 1210);
+    std::string seen; // frame, x, y: colour, as the frames' top-down pixels hold it
+    for (const auto& [frame, x, y] :
+         {std::tuple{0, 7, 3}, {0, 7, 9}, {1, 6, 2}, {1, 9, 5}, {1, 10, 6}}) {
+        DIBSECTION dib{};
+        GetObjectW(movie->frames[frame].bitmap, sizeof(dib), &dib);
+        const auto* p =
+            static_cast<const std::uint8_t*>(dib.dsBm.bmBits) + y * dib.dsBm.bmWidthBytes + x * 4;
+        seen += std::to_string(movie->frames[frame].delayMs) + ":" + std::to_string(p[2] / 255) +
+                std::to_string(p[1] / 255) + std::to_string(p[0] / 255) + " ";
+    }
+    EXPECT_EQ(seen, "250:100 250:000 250:001 250:001 250:100 ");
+
+    WSADATA data;
+    WSAStartup(MAKEWORD(2, 2), &data);
+    const SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in address{AF_INET, 0, {{{127, 0, 0, 1}}}, {}};
+    int size = sizeof(address);
+    bind(listener, reinterpret_cast<sockaddr*>(&address), size);
+    getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size);
+    listen(listener, 1);
+    std::thread server([listener] { // answers the one request it is sent
+        const SOCKET client = accept(listener, nullptr, nullptr);
+        const std::string reply = "HTTP/1.0 200 OK\r\nContent-Type: image/gif\r\nContent-Length: " +
+                                  std::to_string(kGif.size()) + "\r\nConnection: close\r\n\r\n" +
+                                  std::string(kGif);
+        std::string request(4096, '\0');
+        recv(client, request.data(), static_cast<int>(request.size()), 0);
+        send(client, reply.data(), static_cast<int>(reply.size()), 0);
+        shutdown(client, SD_SEND);
+        closesocket(client);
+    });
+    win::registerBannerClass(GetModuleHandleW(nullptr));
+    HWND banner = CreateWindowExW(0, win::kBannerClass, L"", WS_POPUP, 0, 0, 257, 241, nullptr,
+                                  nullptr, GetModuleHandleW(nullptr), nullptr);
+    win::setBannerMovie(banner, "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) +
+                                    "/fr/quellix_V1.swf");
+    win::playBanner(banner);
+    for (int i = 0; i < 600 && win::bannerShows(banner) == win::BannerShows::Fetching; ++i) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            DispatchMessageW(&message);
+        }
+        Sleep(50);
+    }
+    EXPECT_EQ(win::bannerShows(banner), win::BannerShows::Movie);
+    EXPECT_EQ(win::bannerFrameCount(banner), 2);
+    DestroyWindow(banner);
+    closesocket(listener); // a server still waiting gives up
+    server.join();
+    WSACleanup();
+}
+
 } // namespace quellix::wintest

@@ -1,0 +1,210 @@
+// The real quellix.exe and its setup program, run as a player runs them. The game probe stands in
+// for Quake 3 (started in its own folder) and Unreal Tournament 2003 (in the launcher's).
+
+#include "harness.h"
+
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <array>
+
+namespace quellix::wintest {
+
+// Hands `file` to the shell as Explorer or a browser does; true when what it starts in `folder`
+// ends within 30 seconds with code 0.
+static bool shellOpen(const std::string& file, const std::string& parameters,
+                      const std::string& folder) {
+    const std::wstring wideFile = widen(file), wideParameters = widen(parameters),
+                       wideFolder = widen(folder);
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI | SEE_MASK_NOCLOSEPROCESS;
+    info.lpFile = wideFile.c_str();
+    info.lpParameters = wideParameters.c_str();
+    info.lpDirectory = wideFolder.c_str();
+    info.nShow = SW_SHOWNORMAL;
+    // A loaded machine's Wine now and then refuses a start for a moment: try again.
+    for (int attempt = 1; !ShellExecuteExW(&info); ++attempt, Sleep(500)) {
+        if (attempt == 5) {
+            ADD_FAILURE() << file << " not started, error " << GetLastError();
+            return false;
+        }
+    }
+    const bool ended = WaitForSingleObject(info.hProcess, 30000) == WAIT_OBJECT_0;
+    DWORD code = 0;
+    GetExitCodeProcess(info.hProcess, &code);
+    TerminateProcess(info.hProcess, 1); // does nothing to one that has ended
+    CloseHandle(info.hProcess);
+    return ended && code == 0;
+}
+
+// The three lines (command line, current folder, show state) that the probe copied to `exe` wrote.
+static std::optional<std::string> probeRecord(const std::string& exe) {
+    const std::string log = exe.substr(0, exe.rfind('.')) + ".log";
+    for (int tries = 0; tries < 200; ++tries, Sleep(50)) {
+        if (std::optional<std::string> bytes = readBytes(log);
+            bytes && std::ranges::count(*bytes, '\n') >= 3) {
+            return bytes;
+        }
+    }
+    return std::nullopt;
+}
+
+// The first start in a new folder registers vx links where the shell reads them (the 64-bit view)
+// and writes config.ini from what the games' installers recorded (the 32-bit view); later links
+// come through the shell, as from a browser.
+TEST(EndToEnd, TheFirstStartRegistersAndFindsTheGamesThenEachLinkStartsItsGame) {
+    const std::pair<HKEY, std::string> protocol[] = {{HKEY_CLASSES_ROOT, "vx"},
+                                                     {HKEY_LOCAL_MACHINE, "software\\vx"},
+                                                     {HKEY_CURRENT_USER, "Software\\Classes\\vx"}};
+    for (const auto& [root, key] : protocol) {
+        ASSERT_TRUE(deleteKeyTree(root, key, KEY_WOW64_64KEY)) << key;
+    }
+    const std::string root = scratchFolder("end to end"), games = root + "\\Jeux vidéo\\",
+                      q3 = games + "Quake III Arena";
+    const std::string quake = q3 + "\\quake3.exe", unreal = games + "UT2003\\System\\UT2003.exe";
+    // The registered file name is fixed, whatever the name of the running file.
+    ASSERT_TRUE(copyFile(buildFolder() + "\\game_probe.exe", quake) &&
+                copyFile(buildFolder() + "\\game_probe.exe", unreal) &&
+                copyFile(buildFolder() + "\\quellix.exe", root + "\\Quellix\\Quellix 2.exe") &&
+                copyFile(buildFolder() + "\\quellix.exe", root + "\\Quellix\\quellix.exe"));
+    ASSERT_TRUE(setText(HKEY_LOCAL_MACHINE, "SOFTWARE\\Id\\Quake III Arena", "INSTALLEXEPATH",
+                        quake, KEY_WOW64_32KEY, false)); // stored without its terminator
+    ASSERT_TRUE(setText(HKEY_LOCAL_MACHINE, "SOFTWARE\\Unreal Technology\\Installed Apps\\UT2003",
+                        "Folder", games + "UT2003"));
+    std::string first;
+    const std::string password = "a_b.c!d~e*f'g(h)i@j%k-"; // every punctuation mark allowed
+    const std::string connect = "  +connect 10.0.0.1:27960 +password ";
+    for (const auto& [link, exe, arguments, folder] :
+         {std::tuple{std::string("q3/secret"), quake, connect + "secret", q3},
+          {"ut2003/secret", unreal, "  10.0.0.1:27960?password=secret", root},
+          {"q3/" + password, quake, connect + password, q3}}) {
+        DeleteFileW(widen(exe.substr(0, exe.rfind('.')) + ".log").c_str());
+        const std::string url = "vx://10.0.0.1:27960/" + link;
+        EXPECT_TRUE(first.empty() ? shellOpen(root + "\\Quellix\\Quellix 2.exe", url, root)
+                                  : shellOpen(url, "", root));
+        EXPECT_EQ(probeRecord(exe), "\"" + exe + "\"" + arguments + "\n" + folder + "\n" +
+                                        std::to_string(SW_SHOWMINIMIZED) + "\n");
+        for (const auto& [hkey, key] : protocol) {
+            EXPECT_EQ(regValue(hkey, key, "", KEY_WOW64_64KEY), "URL: vx Protocol");
+            EXPECT_EQ(regValue(hkey, key, "URL Protocol", KEY_WOW64_64KEY), "");
+            EXPECT_EQ(regValue(hkey, key + "\\shell\\open\\command", "", KEY_WOW64_64KEY),
+                      "\"" + root + "\\Quellix\\quellix.exe\" %1");
+            if (hkey != HKEY_CLASSES_ROOT) { // each start registers again; the shell reads this one
+                EXPECT_TRUE(deleteKeyTree(hkey, key, KEY_WOW64_64KEY));
+            }
+        }
+        const std::string config = readBytes(root + "\\Quellix\\config.ini").value_or("");
+        first = first.empty() ? config : first;
+        EXPECT_EQ(config, first) << "only the first start writes config.ini";
+    }
+    const std::string ansi = root + "\\Jeux vid\xE9o\\Quake III Arena\\quake3.exe"; // its code page
+    EXPECT_NE(first.find("[q3]\r\nPath=" + ansi + "\r\npresent=1\r\n"), std::string::npos) << first;
+    EXPECT_TRUE(deleteKeyTree(HKEY_CLASSES_ROOT, "vx", KEY_WOW64_64KEY) &&
+                deleteKeyTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Id\\Quake III Arena") &&
+                deleteKeyTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Unreal Technology"));
+}
+
+const std::string kUninstallKey =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quellix Vorbanix";
+const std::string kVxKey = "Software\\Classes\\vx", kVxCommand = kVxKey + "\\shell\\open\\command";
+
+static std::string knownFolder(REFKNOWNFOLDERID id) {
+    PWSTR path = nullptr;
+    SHGetKnownFolderPath(id, 0, nullptr, &path);
+    const std::string result = narrow(path);
+    CoTaskMemFree(path);
+    return result;
+}
+
+// Silently, as a player's account (in a Wine prefix of its own): install, link, upgrade, uninstall.
+TEST(Installer, InstallsForTheUserUpgradesAndUninstallsKeepingSettingsAndOtherHandlers) {
+    const std::string folder = knownFolder(FOLDERID_LocalAppData) + "\\Programs\\Quellix Vorbanix";
+    const std::string exe = folder + "\\quellix.exe", uninstaller = folder + "\\uninstall.exe";
+    const std::string shortcut = knownFolder(FOLDERID_Programs) + "\\Quellix Vorbanix.lnk";
+    auto exists = [](const std::string& path) { return fs::exists(fs::path(widen(path))); };
+    const std::string build = buildFolder();
+    auto setup = [&] { return shellOpen(build + "\\quellix-setup.exe", "/S", build); };
+    // A copy told the folder, as the uninstaller runs itself: started directly, it would return
+    // while its own copy works on.
+    auto uninstall = [&] {
+        const std::string copy = scratchFolder("uninstaller") + "\\uninstall.exe";
+        return copyFile(uninstaller, copy) && shellOpen(copy, "/S _?=" + folder, build);
+    };
+    // What a failed earlier run may have left.
+    for (const std::string& file : {exe, uninstaller, shortcut, folder + "\\config.ini"}) {
+        DeleteFileW(widen(file).c_str());
+    }
+    ASSERT_TRUE(deleteKeyTree(HKEY_CURRENT_USER, kVxKey, 0) &&
+                deleteKeyTree(HKEY_CURRENT_USER, kUninstallKey, 0));
+
+    ASSERT_TRUE(setup());
+    const std::optional<std::string> built = readBytes(build + "\\quellix.exe");
+    EXPECT_EQ(readBytes(exe), built);
+    // The link's target, as the shell link format keeps it: the local path in the code page.
+    EXPECT_NE(readBytes(shortcut).value_or("").find(exe + '\0'), std::string::npos);
+    std::string version(GetFileVersionInfoSizeW(widen(exe).c_str(), nullptr), '\0');
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT size = 0;
+    ASSERT_TRUE(GetFileVersionInfoW(widen(exe).c_str(), 0, static_cast<DWORD>(version.size()),
+                                    version.data()) &&
+                VerQueryValueW(version.data(), L"\\", reinterpret_cast<void**>(&fixed), &size));
+    EXPECT_EQ(std::to_string(HIWORD(fixed->dwFileVersionMS)) + "." +
+                  std::to_string(LOWORD(fixed->dwFileVersionMS)) + "." +
+                  std::to_string(HIWORD(fixed->dwFileVersionLS)),
+              QUELLIX_VERSION);
+    const std::string quoted = "\"" + uninstaller + "\"";
+    const std::vector<std::array<std::string, 3>> values = {
+        {kVxKey, "", "URL: vx Protocol"},
+        {kVxKey, "URL Protocol", ""},
+        {kVxCommand, "", "\"" + exe + "\" %1"},
+        {kUninstallKey, "DisplayName", "Quellix Vorbanix"},
+        {kUninstallKey, "Publisher", "Vorbanix"},
+        {kUninstallKey, "DisplayVersion", QUELLIX_VERSION},
+        {kUninstallKey, "DisplayIcon", exe},
+        {kUninstallKey, "InstallLocation", folder},
+        {kUninstallKey, "UninstallString", quoted},
+        {kUninstallKey, "QuietUninstallString", quoted + " /S"},
+        {kUninstallKey, "NoModify", "1"},
+        {kUninstallKey, "NoRepair", "1"},
+        {kUninstallKey, "EstimatedSize", std::to_string((built->size() + 1023) / 1024)}, // KiB
+    };
+    for (const auto& [key, name, expected] : values) {
+        EXPECT_EQ(regValue(HKEY_CURRENT_USER, key, name, 0), expected) << key << " " << name;
+    }
+
+    const std::string game = scratchFolder("installer game") + "\\quake3.exe";
+    ASSERT_TRUE(copyFile(build + "\\game_probe.exe", game));
+    const std::string config = "[General]\r\nsansvalidation=1\r\n[q3]\r\nPath=" + game + "\r\n";
+    ASSERT_TRUE(writeBytes(folder + "\\config.ini", config));
+    EXPECT_TRUE(shellOpen(exe, "vx://127.0.0.1:27960/q3/secret", folder));
+    EXPECT_TRUE(probeRecord(game).has_value());
+
+    ASSERT_TRUE(setup()); // an upgrade keeps the settings
+    EXPECT_EQ(readBytes(folder + "\\config.ini"), config);
+
+    // The handler is this install's whatever the case of its path.
+    std::wstring upper = widen("\"" + exe + "\" %1");
+    CharUpperW(upper.data());
+    ASSERT_TRUE(setText(HKEY_CURRENT_USER, kVxCommand, "", narrow(upper), 0));
+    ASSERT_TRUE(uninstall());
+    for (const std::string& gone : {exe, uninstaller, shortcut}) {
+        EXPECT_FALSE(exists(gone)) << gone;
+    }
+    EXPECT_FALSE(regValue(HKEY_CURRENT_USER, kVxKey, "", 0) ||
+                 regValue(HKEY_CURRENT_USER, kUninstallKey, "DisplayName", 0));
+    EXPECT_EQ(readBytes(folder + "\\config.ini"), config);
+
+    // Another program took the vx links: its handler stays; the folder, left empty, goes.
+    DeleteFileW(widen(folder + "\\config.ini").c_str());
+    ASSERT_TRUE(setup());
+    const std::string other = "\"C:\\Autre\\autre.exe\" %1";
+    ASSERT_TRUE(setText(HKEY_CURRENT_USER, kVxCommand, "", other, 0));
+    ASSERT_TRUE(uninstall());
+    EXPECT_EQ(regValue(HKEY_CURRENT_USER, kVxCommand, "", 0), other);
+    EXPECT_FALSE(exists(folder));
+    deleteKeyTree(HKEY_CURRENT_USER, kVxKey, 0);
+}
+
+} // namespace quellix::wintest
