@@ -13,6 +13,7 @@
 
 #include <array>
 #include <map>
+#include <set>
 #include <stdexcept>
 #include <string>
 
@@ -109,6 +110,7 @@ TEST(WindowRows, EachRowShowsUnlocksBrowsesAndSavesItsOwnGame) {
         Window w(ini);
         for (const Row& o : kRows) {
             EXPECT_EQ(w.c.visible(o.tick), &o == &r) << o.prefix;
+            EXPECT_TRUE(w.c.visible(o.prefix + "_chk")) << o.prefix;
             EXPECT_EQ(w.c.text(o.prefix + "_path"), &o == &r ? "C:\\avant.exe" : "") << o.prefix;
             EXPECT_EQ(w.row(o.prefix), "000") << o.prefix;
         }
@@ -241,6 +243,22 @@ TEST(WindowCommands, AFailedOrRefusedSaveIsSaidOnceAfterTheCommandHasDoneItsOthe
             EXPECT_EQ(w.row("q3"), c.typed == foreign ? "111" : "000");
             EXPECT_EQ(w.c.text("q3_path"), c.typed);
         }
+    }
+}
+
+TEST(WindowLayout, EachControlIsNamedOnceAndLiesInsideItsContainer) {
+    std::set<std::string_view> seen;
+    for (const layout::ControlRow& row : layout::rows()) {
+        EXPECT_TRUE(seen.contains(row.container) || row.kind == layout::Kind::Window) << row.name;
+        EXPECT_TRUE(seen.insert(row.name).second) << row.name;
+        const layout::ControlRow* parent = layout::find(layout::geometryParent(row));
+        const layout::Rect& r = row.rect;
+        EXPECT_TRUE(row.kind == layout::Kind::Page || row.kind == layout::Kind::FileDialog ||
+                    row.kind == layout::Kind::Window ||
+                    (parent != nullptr && r.left >= 0 && r.top >= 0 &&
+                     r.left + r.width <= parent->rect.width &&
+                     r.top + r.height <= parent->rect.height))
+            << row.name;
     }
 }
 
