@@ -15,6 +15,9 @@
 #include <commctrl.h>
 #include <winsock2.h>
 
+#include <algorithm>
+#include <atomic>
+#include <cstdint>
 #include <set>
 #include <thread>
 
@@ -189,6 +192,47 @@ constexpr std::string_view kGif =
     "\xcb\xed\x0f\x63\x2a\x00!\xf9\x04\x00\x19\x00\x00\x00,\x06\x00\x02\x00\x04\x00\x04\x00\x80"
     "\x00\x00\xff\x00\x00\x00\x02\x04\x84\x8f\x09\x05\x00;"sv;
 
+// A GIF on a 16 x 16 screen of `frames` pictures of 4096 x 4096, each coded in full (one colour,
+// the LZW table cleared whenever it fills): a small file that is a great deal of work to decode.
+std::string heavyGif(int frames) {
+    std::string codes, block;
+    std::uint32_t pending = 0;
+    int bits = 0, width = 3, last = 5;
+    auto put = [&](int code) {
+        pending |= static_cast<std::uint32_t>(code) << bits;
+        for (bits += width; bits >= 8; bits -= 8, pending >>= 8) {
+            block.push_back(static_cast<char>(pending & 0xff));
+            if (block.size() == 255) {
+                codes += static_cast<char>(block.size()) + block;
+                block.clear();
+            }
+        }
+    };
+    put(4);
+    for (long left = 4096L * 4096, longest = 1; left > 0; ++longest) {
+        const long run = std::min(longest, left); // the code of n zeros: 0 for one, else n + 4
+        put(run == 1 ? 0 : static_cast<int>(run + 4));
+        left -= run;
+        width += ++last == 1 << width;
+        if (last == 4095) { // the table is full: start again
+            put(4);
+            width = 3;
+            last = 5;
+            longest = 0;
+        }
+    }
+    put(5);
+    block += bits > 0 ? std::string(1, static_cast<char>(pending)) : "";
+    codes += block.empty() ? "" : static_cast<char>(block.size()) + block;
+    std::string gif("GIF89a\x10\x00\x10\x00\x80\x00\x00\xff\x00\x00\x00\x00\xff", 19);
+    for (int i = 0; i < frames; ++i) {
+        gif.append("\x21\xf9\x04\x00\x0a\x00\x00\x00\x2c\x00\x00\x00\x00\x00\x10\x00\x10\x00\x02",
+                   19);
+        gif += codes + '\0';
+    }
+    return gif + '\x3b';
+}
+
 TEST(Banner, DecodesAGifOnItsScreenAndPlaysOneServedHere) {
     const auto movie = win::decodeBanner(std::string(kGif));
     ASSERT_TRUE(movie && movie->frames.size() == 2);
@@ -205,43 +249,67 @@ TEST(Banner, DecodesAGifOnItsScreenAndPlaysOneServedHere) {
     }
     EXPECT_EQ(seen, "250:100 250:000 250:001 250:001 250:100 ");
 
+    // Served here: the GIF above; one frame of 4096 x 4096 that takes long to decode, while the
+    // window must keep answering; ten such frames, beyond the bounded work, refused from their
+    // headers alone.
+    const struct {
+        std::string picture;
+        win::BannerShows shows;
+        int frames;
+    } cases[] = {{std::string(kGif), win::BannerShows::Movie, 2},
+                 {heavyGif(1), win::BannerShows::Movie, 1},
+                 {heavyGif(10), win::BannerShows::OwnBanner, 0}};
     WSADATA data;
     WSAStartup(MAKEWORD(2, 2), &data);
-    const SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in address{AF_INET, 0, {{{127, 0, 0, 1}}}, {}};
-    int size = sizeof(address);
-    bind(listener, reinterpret_cast<sockaddr*>(&address), size);
-    getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size);
-    listen(listener, 1);
-    std::thread server([listener] { // answers the one request it is sent
-        const SOCKET client = accept(listener, nullptr, nullptr);
-        const std::string reply = "HTTP/1.0 200 OK\r\nContent-Type: image/gif\r\nContent-Length: " +
-                                  std::to_string(kGif.size()) + "\r\nConnection: close\r\n\r\n" +
-                                  std::string(kGif);
-        std::string request(4096, '\0');
-        recv(client, request.data(), static_cast<int>(request.size()), 0);
-        send(client, reply.data(), static_cast<int>(reply.size()), 0);
-        shutdown(client, SD_SEND);
-        closesocket(client);
-    });
     win::registerBannerClass(GetModuleHandleW(nullptr));
-    HWND banner = CreateWindowExW(0, win::kBannerClass, L"", WS_POPUP, 0, 0, 257, 241, nullptr,
-                                  nullptr, GetModuleHandleW(nullptr), nullptr);
-    win::setBannerMovie(banner, "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) +
-                                    "/fr/quellix_V1.swf");
-    win::playBanner(banner);
-    for (int i = 0; i < 600 && win::bannerShows(banner) == win::BannerShows::Fetching; ++i) {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            DispatchMessageW(&message);
+    for (const auto& c : cases) {
+        const SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        sockaddr_in address{AF_INET, 0, {{{127, 0, 0, 1}}}, {}};
+        int size = sizeof(address);
+        bind(listener, reinterpret_cast<sockaddr*>(&address), size);
+        getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size);
+        listen(listener, 1);
+        std::thread server([listener, &c] { // answers the one request it is sent
+            const SOCKET client = accept(listener, nullptr, nullptr);
+            const std::string reply =
+                "HTTP/1.0 200 OK\r\nContent-Type: image/gif\r\nContent-Length: " +
+                std::to_string(c.picture.size()) + "\r\nConnection: close\r\n\r\n" + c.picture;
+            std::string request(4096, '\0');
+            recv(client, request.data(), static_cast<int>(request.size()), 0);
+            send(client, reply.data(), static_cast<int>(reply.size()), 0);
+            shutdown(client, SD_SEND);
+            closesocket(client);
+        });
+        HWND banner = CreateWindowExW(0, win::kBannerClass, L"", WS_POPUP, 0, 0, 257, 241, nullptr,
+                                      nullptr, GetModuleHandleW(nullptr), nullptr);
+        // Every 10 ms, from a thread of its own, a message the banner must answer within 100 ms.
+        std::atomic<bool> stop = false, stopped = false;
+        std::atomic<int> sent = 0, late = 0;
+        std::thread prober([&] {
+            for (DWORD_PTR answer = 0; !stop; ++sent, Sleep(10)) {
+                late += SendMessageTimeoutW(banner, WM_NULL, 0, 0, SMTO_NORMAL, 100, &answer) == 0;
+            }
+            stopped = true;
+        });
+        win::setBannerMovie(banner, "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) +
+                                        "/fr/quellix_V1.swf");
+        win::playBanner(banner);
+        for (int i = 0; i < 1500 && (!stop || !stopped); ++i) {
+            MSG message;
+            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+                DispatchMessageW(&message);
+            }
+            stop = win::bannerShows(banner) != win::BannerShows::Fetching;
+            Sleep(20);
         }
-        Sleep(50);
+        prober.join();
+        EXPECT_EQ(win::bannerShows(banner), c.shows) << c.frames;
+        EXPECT_EQ(win::bannerFrameCount(banner), c.frames);
+        EXPECT_EQ(late, 0) << "of " << sent << " messages";
+        DestroyWindow(banner);
+        closesocket(listener); // a server still waiting gives up
+        server.join();
     }
-    EXPECT_EQ(win::bannerShows(banner), win::BannerShows::Movie);
-    EXPECT_EQ(win::bannerFrameCount(banner), 2);
-    DestroyWindow(banner);
-    closesocket(listener); // a server still waiting gives up
-    server.join();
     WSACleanup();
 }
 
