@@ -50,7 +50,8 @@ TEST(FilesWin, EveryByteUnderAUtf16NameAHiddenFileReplacedHiddenAReadOnlyOneLeft
     EXPECT_TRUE(files.replaceFile(path + ".tmp", path));
     EXPECT_TRUE(GetFileAttributesW((widen(folder) + L"\\\u00e9.ini").c_str()) &
                 FILE_ATTRIBUTE_HIDDEN);
-    EXPECT_FALSE(files.fileExists(folder) || files.fileExists(path + '\0'));
+    EXPECT_FALSE(files.fileExists(folder) || files.readFile(folder) ||
+                 files.fileExists(path + '\0') || files.replaceFile(path, folder));
     EXPECT_TRUE(files.folderExists(folder) && files.fileExists(path));
     SetFileAttributesW(widen(path).c_str(), FILE_ATTRIBUTE_READONLY);
     EXPECT_TRUE(files.isReadOnly(path));
