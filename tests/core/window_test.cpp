@@ -246,7 +246,12 @@ TEST(WindowCommands, AFailedOrRefusedSaveIsSaidOnceAfterTheCommandHasDoneItsOthe
     }
 }
 
-TEST(WindowLayout, EachControlIsNamedOnceAndLiesInsideItsContainer) {
+TEST(WindowLayout, EachControlIsNamedOnceAndLiesInsideItsContainerUnderItsTab) {
+    std::string tabs;
+    for (const char* page : {"tab_jeux1", "tab_jeux2", "tab_configuration", "tab_presentation"}) {
+        tabs += std::string(layout::find(page)->caption) + "|";
+    }
+    EXPECT_EQ(tabs, "Jeux - Part I|Jeux - Part II|Configuration|?|");
     std::set<std::string_view> seen;
     for (const layout::ControlRow& row : layout::rows()) {
         EXPECT_TRUE(seen.contains(row.container) || row.kind == layout::Kind::Window) << row.name;
