@@ -132,9 +132,8 @@ TEST(Installer, InstallsForTheUserUpgradesAndUninstallsKeepingSettingsAndOtherHa
         const std::string copy = scratchFolder("uninstaller") + "\\uninstall.exe";
         return copyFile(uninstaller, copy) && shellOpen(copy, "/S _?=" + folder, build);
     };
-    // What a failed earlier run may have left.
     for (const std::string& file : {exe, uninstaller, shortcut, folder + "\\config.ini"}) {
-        DeleteFileW(widen(file).c_str());
+        DeleteFileW(widen(file).c_str()); // what a failed earlier run may have left
     }
     ASSERT_TRUE(deleteKeyTree(HKEY_CURRENT_USER, kVxKey, 0) &&
                 deleteKeyTree(HKEY_CURRENT_USER, kUninstallKey, 0));
