@@ -59,8 +59,8 @@ TEST(Window, StartsAsTheProgramStartsItAndFollowsAUser) {
         config, "[General]\r\nsansvalidation=1\r\nacceleration=0\r\n[q3]\r\n"
                 "Path= \r\npresent=0\r\n[UT2003]\r\nPath=C:\\UT\\UT2003.exe\r\npresent=1\r\n"));
     std::vector<std::string> seen; // what the window showed at each step
-    // Once the window and its banners are up, a picture of each tab for the docs; then a user's
-    // work. Sent messages run on the window's thread, which is the test's.
+    // Once the window and its banners are up, a user's work. Sent messages run on the window's
+    // thread, which is the test's.
     std::thread user([&] {
         HWND window = nullptr;
         for (int i = 0; i < 400 && !IsWindowVisible(window = FindWindowW(L"Form1", nullptr)); ++i) {
@@ -95,14 +95,6 @@ TEST(Window, StartsAsTheProgramStartsItAndFollowsAUser) {
                 Sleep(400);
             }
         };
-        const std::wstring folder = widen(buildFolder()) + L"\\screenshots\\";
-        CreateDirectoryW(folder.c_str(), nullptr);
-        for (const wchar_t* name :
-             {L"1-jeux-part-1", L"2-jeux-part-2", L"3-configuration", L"4-presentation"}) {
-            turnTo(name[0] - L'1', true);
-            const auto capture = captureWindow(window);
-            EXPECT_TRUE(capture && savePng(*capture, folder + name + L".png"));
-        }
         turnTo(2, false);
         look(IsWindowVisible(form.control("q3_path")) ? "opened, on screen" : "opened, hidden");
         for (DWORD attributes : {FILE_ATTRIBUTE_READONLY, FILE_ATTRIBUTE_NORMAL}) {

@@ -1,6 +1,6 @@
-// A stand-in game: records how it was started in "<its own name>.log" beside itself (UTF-8, one
-// field a line: the command line as the system gives it, the current folder, the show state asked
-// for), then exits.
+// A stand-in game for the demo, the benchmarks and the tests: records how it was started in
+// "<its own name>.log" beside itself (UTF-8, one field a line: the command line as the system
+// gives it, the current folder, the show state asked for), then exits.
 
 #include <windows.h>
 
