@@ -135,18 +135,15 @@ TEST(Registration, ALaterStartWritesOnlyWhatDiffers) {
         std::optional<test::MemoryRegistry::Value> left; // none: removed
         std::vector<std::string> writes;
     };
+    const std::string command = key + "\\shell\\open\\command";
+    // clang-format off
     const Case cases[] = {
         {"", "", {}, {}},
         {"hklm\\software\\vx", "URL Protocol", {}, {"shell hklm\\software\\vx|URL Protocol=\0"s}},
-        {"hkcr\\vx",
-         "URL Protocol",
-         test::MemoryRegistry::Value{kRegExpandSz, "\0"s},
-         {"shell hkcr\\vx|URL Protocol=\0"s}},
-        {key + "\\shell\\open\\command",
-         "",
-         sz("\"D:\\quellix.exe\" %1"),
-         {"shell " + key + "\\shell\\open\\command|=\"C:\\Quellix\\quellix.exe\" %1\0"s}},
+        {"hkcr\\vx", "URL Protocol", test::MemoryRegistry::Value{kRegExpandSz, "\0"s}, {"shell hkcr\\vx|URL Protocol=\0"s}},
+        {command, "", sz("\"D:\\quellix.exe\" %1"), {"shell " + command + "|=\"C:\\Quellix\\quellix.exe\" %1\0"s}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         test::TestSystem t;
         registerVxProtocol(t.os);
