@@ -89,20 +89,6 @@ TEST(Registry, NothingIsWrittenRemovedOrCreatedWhereItCannotBe) {
     EXPECT_EQ(LireValeur(t.os, 1, kKey, ""), "garde");
 }
 
-TEST(Registry, AutostartEntryQuotesTheProgramPath) {
-    const std::string run = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-    test::TestSystem t;
-    t.process.folder = "C:\\Program Files\\Quellix";
-    quellix::Run(t.os, "-min");
-    EXPECT_EQ(LireValeur(t.os, 0, run, "quellix"),
-              "\"C:\\Program Files\\Quellix\\quellix.exe\" -min");
-    EXPECT_TRUE(IsRun(t.os));
-    DelRun(t.os);
-    EXPECT_FALSE(IsRun(t.os));
-    t.registry.put(kLocalMachine, run, "quellix", sz("")); // the empty text does not count
-    EXPECT_FALSE(IsRun(t.os));
-}
-
 TEST(Registration, EveryRootGetsTheQuotedCommandInTheShellViewMachineRootsFirst) {
     for (bool standardUser : {false, true}) {
         test::TestSystem t;

@@ -307,16 +307,5 @@ TEST(WindowLayout, EachGameHasItsTickAndALockedPathRowNamedFromTheCatalogue) {
     }
 }
 
-TEST(WindowLayout, TwipsBecomePixelsAsMulDivRoundsThem) {
-    struct Case {
-        int twips, dpi, pixels;
-    };
-    for (const Case& c : {Case{10125, 96, 675}, Case{150, 144, 15}, Case{7, 96, 0}, Case{8, 96, 1},
-                          Case{-8, 96, -1}, Case{-7, 96, 0}, Case{255, 120, 21},
-                          Case{2000000, 192, 266667}, Case{15, 48, 1}, Case{-15, 48, -1}}) {
-        EXPECT_EQ(layout::toPixels(c.twips, c.dpi), c.pixels) << c.twips << " at " << c.dpi;
-    }
-}
-
 } // namespace
 } // namespace quellix

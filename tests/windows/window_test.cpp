@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
+#include <cstdlib>
 #include <set>
 #include <thread>
 
@@ -179,6 +180,18 @@ constexpr std::string_view kGif =
     "\x0bNETSCAPE2.0\x03\x01\x00\x00\x00,\x00\x00\x00\x00\x0c\x00\x08\x00\x00\x02\x08\x84\x8f\xa9"
     "\xcb\xed\x0f\x63\x2a\x00!\xf9\x04\x00\x19\x00\x00\x00,\x06\x00\x02\x00\x04\x00\x04\x00\x80"
     "\x00\x00\xff\x00\x00\x00\x02\x04\x84\x8f\x09\x05\x00;"sv;
+// A still PNG of 2 x 1: a half-transparent red pixel, then a blue one.
+constexpr std::string_view kPng =
+    "\x89PNG\r\n\x1a\n\x00\x00\x00\x0dIHDR\x00\x00\x00\x02\x00\x00\x00\x01\x08\x06\x00\x00\x00"
+    "\xf4\x22\x7f\x8a\x00\x00\x00\x11IDAT\x78\xda\x63\xf8\xcf\xc0\xd0\xc0\xc0\xf0\xff\x3f\x00"
+    "\x0d\x7e\x03\x7e\x97\xf1\x88\x3f\x00\x00\x00\x00IEND\xae\x42\x60\x82"sv;
+// A JPEG of one grey pixel (182), its frame header after another segment.
+const std::string kJpeg =
+    std::string("\xff\xd8\xff\xdb\x00\x43\x00"sv) + std::string(64, '\x10') +
+    std::string("\xff\xc0\x00\x0b\x08\x00\x01\x00\x01\x01\x01\x11\x00\xff\xc4\x00\x14\x00\x01"
+                "\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x05\xff\xc4\x00\x14"
+                "\x10\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\xff\xda"
+                "\x00\x08\x01\x01\x00\x00\x3f\x00\x6d\xff\xd9"sv);
 
 // A GIF on a 16 x 16 screen of `frames` pictures of 4096 x 4096, each coded in full (one colour,
 // the LZW table cleared whenever it fills): a small file that is a great deal of work to decode.
@@ -225,17 +238,31 @@ TEST(Banner, DecodesAGifOnItsScreenAndPlaysOneServedHere) {
     const auto movie = win::decodeBanner(std::string(kGif));
     ASSERT_TRUE(movie && movie->frames.size() == 2);
     EXPECT_EQ(movie->canvas.cx * 100 + movie->canvas.cy, 1210);
-    std::string seen; // frame, x, y: colour, as the frames' top-down pixels hold it
+    // Pixel (x, y) of a frame, blue first, as the frame's top-down pixels hold it.
+    auto pixel = [](const win::BannerMovie& decoded, int frame, int x, int y) {
+        DIBSECTION dib{};
+        GetObjectW(decoded.frames[frame].bitmap, sizeof(dib), &dib);
+        return static_cast<const BYTE*>(dib.dsBm.bmBits) + y * dib.dsBm.bmWidthBytes + x * 4;
+    };
+    std::string seen; // frame, x, y: delay and colour
     for (const auto& [frame, x, y] :
          {std::tuple{0, 7, 3}, {0, 7, 9}, {1, 6, 2}, {1, 9, 5}, {1, 10, 6}}) {
-        DIBSECTION dib{};
-        GetObjectW(movie->frames[frame].bitmap, sizeof(dib), &dib);
-        const auto* p =
-            static_cast<const BYTE*>(dib.dsBm.bmBits) + y * dib.dsBm.bmWidthBytes + x * 4;
+        const BYTE* p = pixel(*movie, frame, x, y);
         seen += std::to_string(movie->frames[frame].delayMs) + ":" + std::to_string(p[2] / 255) +
                 std::to_string(p[1] / 255) + std::to_string(p[0] / 255) + " ";
     }
     EXPECT_EQ(seen, "250:100 250:000 250:001 250:001 250:100 ");
+    std::string large(kGif); // the same frames on a screen of 4096 x 4096: one of them fits
+    large.replace(6, 4, "\x00\x10\x00\x10", 4);
+    const auto bounded = win::decodeBanner(large);
+    EXPECT_TRUE(bounded && bounded->canvas.cx == 4096 && bounded->frames.size() == 1);
+    const auto png = win::decodeBanner(std::string(kPng)), jpeg = win::decodeBanner(kJpeg);
+    ASSERT_TRUE(png && jpeg && png->canvas.cx == 2 && jpeg->frames.size() == 1);
+    const BYTE *half = pixel(*png, 0, 0, 0), *blue = pixel(*png, 0, 1, 0),
+               *grey = pixel(*jpeg, 0, 0, 0);
+    EXPECT_TRUE(std::abs(half[2] - 128) <= 1 && half[0] == 0 && blue[0] == 255 &&
+                std::abs(grey[1] - 182) <= 4)
+        << int(half[2]) << " " << int(half[0]) << " " << int(blue[0]) << " " << int(grey[1]);
 
     // Served here: the GIF above; one frame of 4096 x 4096 that takes long to decode, while the
     // window must keep answering; ten such frames, beyond the bounded work, refused from their
