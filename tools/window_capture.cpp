@@ -19,6 +19,10 @@ std::optional<Capture> captureWindow(HWND window, bool clientOnly) {
     } else {
         GetWindowRect(window, &area);
     }
+    return captureArea(area);
+}
+
+std::optional<Capture> captureArea(const RECT& area) {
     Capture capture{area.right - area.left, area.bottom - area.top, {}};
     if (capture.width <= 0 || capture.height <= 0) {
         return std::nullopt;

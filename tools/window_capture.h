@@ -20,6 +20,8 @@ struct Capture {
 
 // The window's client area (or whole window) as on the screen now.
 std::optional<Capture> captureWindow(HWND window, bool clientOnly = false);
+// A part of the screen as it is now.
+std::optional<Capture> captureArea(const RECT& area);
 
 // Writes the capture as a picture file of the codec's container `format` (GUID_ContainerFormat...,
 // PNG when null); false when it could not.

@@ -175,8 +175,12 @@ HWND FormWindow::createControl(const ControlRow& row) {
                                                                    : SS_LEFT);
         break;
     case Kind::Picture:
-        style |= SS_OWNERDRAW;
-        break;
+        pictures_[std::string(row.name)] = shown;
+        if (shown) {
+            const RECT area = pictureRect(row);
+            InvalidateRect(parent, &area, TRUE);
+        }
+        return nullptr;
     case Kind::Edit:
         type = L"EDIT";
         exStyle = WS_EX_CLIENTEDGE;

@@ -24,6 +24,19 @@ HWND FormWindow::created(std::string_view name) const {
     return it == byName_.end() ? nullptr : it->second;
 }
 
+RECT FormWindow::screenRect(std::string_view name) {
+    RECT area{};
+    const layout::ControlRow* row = layout::find(name);
+    if (HWND window = control(name)) {
+        GetClientRect(window, &area);
+        MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&area), 2);
+    } else if (row != nullptr && pictures_.contains(name)) {
+        area = pictureRect(*row);
+        MapWindowPoints(created(row->container), nullptr, reinterpret_cast<POINT*>(&area), 2);
+    }
+    return area;
+}
+
 const layout::ControlRow* FormWindow::waiting(std::string_view name) const {
     const layout::ControlRow* row = layout::find(name);
     if (row == nullptr || row->kind == layout::Kind::FileDialog || window_ == nullptr ||
@@ -79,6 +92,9 @@ void FormWindow::setEnabled(std::string_view name, bool enabled) {
 
 bool FormWindow::visible(std::string_view name) const {
     // The control's own state: a control on a tab that is not current still counts as visible.
+    if (auto picture = pictures_.find(name); picture != pictures_.end()) {
+        return picture->second;
+    }
     if (HWND window = created(name)) {
         return (GetWindowLongPtrW(window, GWL_STYLE) & WS_VISIBLE) != 0;
     }
@@ -88,6 +104,15 @@ bool FormWindow::visible(std::string_view name) const {
 }
 
 void FormWindow::setVisible(std::string_view name, bool visible) {
+    if (auto picture = pictures_.find(name); picture != pictures_.end()) {
+        const layout::ControlRow* row = layout::find(name);
+        if (picture->second != visible && row != nullptr) {
+            picture->second = visible;
+            const RECT area = pictureRect(*row);
+            InvalidateRect(created(row->container), &area, TRUE);
+        }
+        return;
+    }
     if (HWND window = created(name)) {
         ShowWindow(window, visible ? SW_SHOWNA : SW_HIDE);
     } else if (waiting(name) != nullptr) {

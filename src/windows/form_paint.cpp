@@ -1,5 +1,5 @@
-// Form1's fonts, colours and pictures: the controls' fonts, grounds and texts, the tick and the
-// game icons.
+// Form1's fonts, colours and pictures: the controls' fonts, grounds and texts; the tick and the
+// game icons, drawn by the frames that hold them.
 
 #include "windows/form_window.h"
 
@@ -108,21 +108,34 @@ LRESULT FormWindow::onControlColour(UINT message, HDC dc, HWND control, WPARAM w
     return reinterpret_cast<LRESULT>(brushOf(back));
 }
 
-void FormWindow::onDrawItem(const DRAWITEMSTRUCT& item) {
-    auto it = rowOf_.find(item.hwndItem);
-    if (it == rowOf_.end() || it->second->kind != Kind::Picture) {
+RECT FormWindow::pictureRect(const ControlRow& row) const {
+    const int left = layout::toPixels(row.rect.left, dpi_);
+    const int top = layout::toPixels(row.rect.top, dpi_);
+    return {left, top, left + layout::toPixels(row.rect.width, dpi_),
+            top + layout::toPixels(row.rect.height, dpi_)};
+}
+
+void FormWindow::paintPictures(HWND panel, HDC dc) {
+    auto it = rowOf_.find(panel);
+    if (it == rowOf_.end()) {
         return;
     }
-    const ControlRow& row = *it->second;
-    FillRect(item.hDC, &item.rcItem, brushOf(backOf(row)));
-    if (row.picture == "tick") {
-        drawTick(item.hDC, item.rcItem);
-        return;
-    }
-    const int w = item.rcItem.right - item.rcItem.left;
-    const int h = item.rcItem.bottom - item.rcItem.top;
-    if (HICON icon = icons_.icon(row.picture, std::min(w, h))) {
-        DrawIconEx(item.hDC, item.rcItem.left, item.rcItem.top, icon, w, h, 0, nullptr, DI_NORMAL);
+    for (const auto& [name, shown] : pictures_) {
+        const ControlRow* row = layout::find(name);
+        if (!shown || row == nullptr || row->container != it->second->name) {
+            continue;
+        }
+        RECT area = pictureRect(*row);
+        FillRect(dc, &area, brushOf(backOf(*row)));
+        if (row->picture == "tick") {
+            drawTick(dc, area);
+            continue;
+        }
+        const int w = area.right - area.left;
+        const int h = area.bottom - area.top;
+        if (HICON icon = icons_.icon(row->picture, std::min(w, h))) {
+            DrawIconEx(dc, area.left, area.top, icon, w, h, 0, nullptr, DI_NORMAL);
+        }
     }
 }
 

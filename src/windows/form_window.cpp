@@ -116,9 +116,9 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLOREDIT:
         return onControlColour(message, reinterpret_cast<HDC>(wParam),
                                reinterpret_cast<HWND>(lParam), wParam, lParam);
-    case WM_DRAWITEM:
-        onDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
-        return TRUE;
+    case kPaintPanel:
+        paintPictures(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam));
+        return 0;
     case WM_DPICHANGED:
         onDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
@@ -161,6 +161,7 @@ void FormWindow::forget() {
     pageNames_.clear();
     unbuilt_.clear();
     pending_.clear();
+    pictures_.clear();
 }
 
 void FormWindow::onCommand(WPARAM wParam, LPARAM lParam) {

@@ -43,8 +43,10 @@ public:
 
     HWND handle() const { return window_; }
     // The window of the control `name`, its page's controls being created first if need be; null
-    // for a name without a window (the open-file dialog) or not in the table.
+    // for a name without a window (the open-file dialog, a picture) or not in the table.
     HWND control(std::string_view name);
+    // Where the control `name` lies on the screen, window or picture; empty when it has no place.
+    RECT screenRect(std::string_view name);
     int dpi() const { return dpi_; }
     // The page the row's control lies on, or empty for the window's own controls.
     static std::string_view pageOf(const layout::ControlRow& row);
@@ -102,7 +104,10 @@ private:
     void freeFonts();
     HFONT fontFor(layout::Font font) const;
     LRESULT onControlColour(UINT message, HDC dc, HWND control, WPARAM wParam, LPARAM lParam);
-    void onDrawItem(const DRAWITEMSTRUCT& item);
+    // The pictures shown in `panel`, drawn on its background.
+    void paintPictures(HWND panel, HDC dc);
+    // Where a picture lies in its container's client area.
+    RECT pictureRect(const layout::ControlRow& row) const;
     HBRUSH backgroundBrush(const layout::ControlRow& row) const;
 
     // Tabs and keyboard (form_tabs.cpp).
@@ -127,6 +132,10 @@ private:
     std::vector<std::string_view> pageNames_;
     std::set<std::string_view> unbuilt_; // pages whose controls are not created yet
     std::map<std::string, Pending, std::less<>> pending_;
+    // The pictures (tick, icons) of built pages, and whether each is shown. A picture is drawn by
+    // its container rather than being a window: under Wine each child window shown costs
+    // milliseconds at the first paint, and the pictures were most of the first page's.
+    std::map<std::string, bool, std::less<>> pictures_;
     POINT pageOrigin_{0, 0}; // where a page lies in the tab control
     bool quitOnDestroy_ = true;
     HWND lastFocus_ = nullptr; // the control that had the focus when the window lost it

@@ -7,7 +7,6 @@ LRESULT CALLBACK panelProc(HWND panel, UINT message, WPARAM wParam, LPARAM lPara
     switch (message) {
     case WM_COMMAND:
     case WM_NOTIFY:
-    case WM_DRAWITEM:
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
     case WM_CTLCOLOREDIT:
@@ -20,6 +19,18 @@ LRESULT CALLBACK panelProc(HWND panel, UINT message, WPARAM wParam, LPARAM lPara
                  brush != nullptr ? brush : GetSysColorBrush(COLOR_BTNFACE));
         return 1;
     }
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(panel, &paint);
+        SendMessageW(GetAncestor(panel, GA_ROOT), kPaintPanel, reinterpret_cast<WPARAM>(dc),
+                     reinterpret_cast<LPARAM>(panel));
+        EndPaint(panel, &paint);
+        return 0;
+    }
+    case WM_PRINTCLIENT: // a themed child drawing what lies under it
+        SendMessageW(GetAncestor(panel, GA_ROOT), kPaintPanel, wParam,
+                     reinterpret_cast<LPARAM>(panel));
+        return 0;
     default:
         return DefWindowProcW(panel, message, wParam, lParam);
     }

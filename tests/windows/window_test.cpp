@@ -115,13 +115,13 @@ TEST(Window, StartsAsTheProgramStartsItAndFollowsAUser) {
                   "vid\xE9o\\quake3.exe\r\npresent=1\r\n[UT2003]\r\nPath=C:\\UT\\UT2003.exe\r\n"
                   "present=1\r\n");
         turnTo(0, true);
-        const auto tick = captureWindow(form.control("valid_q3"), true);
+        const auto tick = captureArea(form.screenRect("valid_q3"));
         std::string pictures; // the tick as drawn, '#' for red, a row a '|'; then the icon
         for (size_t i = 0; tick && i < tick->pixels.size(); ++i) {
             pictures += std::string(tick->pixels[i] == 0xFF0000 ? "#" : ".") +
                         (i % tick->width == tick->width - 1u ? "|" : "");
         }
-        const auto icon = captureWindow(form.control("Image7"), true);
+        const auto icon = captureArea(form.screenRect("Image7"));
         const std::set colours(icon->pixels.begin(), icon->pixels.end());
         EXPECT_EQ(pictures + (colours.size() > 3 ? "icon drawn" : "icon flat"),
                   "..........|#........#|##......#.|.#.....##.|.##....#..|"
