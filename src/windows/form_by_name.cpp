@@ -77,6 +77,9 @@ bool FormWindow::enabled(std::string_view name) const {
     if (HWND window = created(name)) {
         return IsWindowEnabled(window) != 0;
     }
+    if (pictures_.contains(name)) {
+        return layout::find(name)->enabled; // a picture takes no input: it keeps the table's
+    }
     const layout::ControlRow* row = waiting(name);
     const Pending* set = pendingOf(name);
     return row != nullptr && (set != nullptr && set->enabled ? *set->enabled : row->enabled);

@@ -98,6 +98,8 @@ TEST(Window, StartsAsTheProgramStartsItAndFollowsAUser) {
         };
         turnTo(2, false);
         look(IsWindowVisible(form.control("q3_path")) ? "opened, on screen" : "opened, hidden");
+        EXPECT_EQ(form.text("Label6") + "|" + form.text("Label14"),
+                  "Quake 3|Q3"); // labels are windows
         SendMessageW(form.control("q3_chk"), BM_CLICK, 0, 0);
         SendMessageW(form.control("q3_path"), EM_SETSEL, 0, -1);
         for (wchar_t c : std::wstring(L"D:\\Jeux vidéo\\quake3.exe")) {
