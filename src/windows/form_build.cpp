@@ -175,11 +175,8 @@ HWND FormWindow::createControl(const ControlRow& row) {
                                                                    : SS_LEFT);
         break;
     case Kind::Picture:
-        pictures_[std::string(row.name)] = shown;
-        if (shown) {
-            const RECT area = pictureRect(row);
-            InvalidateRect(parent, &area, TRUE);
-        }
+        pictures_.try_emplace(std::string(row.name), false);
+        showPicture(row, shown);
         return nullptr;
     case Kind::Edit:
         type = L"EDIT";
@@ -262,13 +259,20 @@ void FormWindow::placeRow(const ControlRow& row) {
     const ControlRow* container = layout::find(row.container);
     const POINT offset =
         container != nullptr && container->kind == Kind::Page ? pageOrigin_ : POINT{0, 0};
-    const int w = layout::toPixels(row.rect.width, dpi_);
-    const int h = layout::toPixels(row.rect.height, dpi_);
-    MoveWindow(window, layout::toPixels(row.rect.left, dpi_) - offset.x,
-               layout::toPixels(row.rect.top, dpi_) - offset.y, w, h, TRUE);
+    const RECT area = pixelRect(row);
+    const int w = area.right - area.left;
+    const int h = area.bottom - area.top;
+    MoveWindow(window, area.left - offset.x, area.top - offset.y, w, h, TRUE);
     if (auto box = groupBoxes_.find(row.name); box != groupBoxes_.end()) {
         MoveWindow(box->second, 0, 0, w, h, TRUE);
     }
+}
+
+RECT FormWindow::pixelRect(const ControlRow& row) const {
+    const int left = layout::toPixels(row.rect.left, dpi_);
+    const int top = layout::toPixels(row.rect.top, dpi_);
+    return {left, top, left + layout::toPixels(row.rect.width, dpi_),
+            top + layout::toPixels(row.rect.height, dpi_)};
 }
 
 } // namespace quellix::win

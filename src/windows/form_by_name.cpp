@@ -31,7 +31,7 @@ RECT FormWindow::screenRect(std::string_view name) {
         GetClientRect(window, &area);
         MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&area), 2);
     } else if (row != nullptr && pictures_.contains(name)) {
-        area = pictureRect(*row);
+        area = pixelRect(*row);
         MapWindowPoints(created(row->container), nullptr, reinterpret_cast<POINT*>(&area), 2);
     }
     return area;
@@ -107,13 +107,8 @@ bool FormWindow::visible(std::string_view name) const {
 }
 
 void FormWindow::setVisible(std::string_view name, bool visible) {
-    if (auto picture = pictures_.find(name); picture != pictures_.end()) {
-        const layout::ControlRow* row = layout::find(name);
-        if (picture->second != visible && row != nullptr) {
-            picture->second = visible;
-            const RECT area = pictureRect(*row);
-            InvalidateRect(created(row->container), &area, TRUE);
-        }
+    if (pictures_.contains(name)) {
+        showPicture(*layout::find(name), visible);
         return;
     }
     if (HWND window = created(name)) {

@@ -108,11 +108,13 @@ LRESULT FormWindow::onControlColour(UINT message, HDC dc, HWND control, WPARAM w
     return reinterpret_cast<LRESULT>(brushOf(back));
 }
 
-RECT FormWindow::pictureRect(const ControlRow& row) const {
-    const int left = layout::toPixels(row.rect.left, dpi_);
-    const int top = layout::toPixels(row.rect.top, dpi_);
-    return {left, top, left + layout::toPixels(row.rect.width, dpi_),
-            top + layout::toPixels(row.rect.height, dpi_)};
+void FormWindow::showPicture(const ControlRow& row, bool shown) {
+    bool& current = pictures_[std::string(row.name)];
+    if (current != shown) {
+        current = shown;
+        const RECT area = pixelRect(row);
+        InvalidateRect(created(row.container), &area, TRUE);
+    }
 }
 
 void FormWindow::paintPictures(HWND panel, HDC dc) {
@@ -125,7 +127,7 @@ void FormWindow::paintPictures(HWND panel, HDC dc) {
         if (!shown || row == nullptr || row->container != it->second->name) {
             continue;
         }
-        RECT area = pictureRect(*row);
+        RECT area = pixelRect(*row);
         FillRect(dc, &area, brushOf(backOf(*row)));
         if (row->picture == "tick") {
             drawTick(dc, area);

@@ -98,6 +98,9 @@ private:
     void sizeClientArea(const POINT* origin);
     void placeControls();
     void placeRow(const layout::ControlRow& row);
+    // The row's rectangle in pixels at the window's DPI, in its container's coordinates (a page's
+    // controls: the tab control's).
+    RECT pixelRect(const layout::ControlRow& row) const;
 
     // Fonts, colours and pictures (form_paint.cpp).
     void makeFonts();
@@ -106,8 +109,8 @@ private:
     LRESULT onControlColour(UINT message, HDC dc, HWND control, WPARAM wParam, LPARAM lParam);
     // The pictures shown in `panel`, drawn on its background.
     void paintPictures(HWND panel, HDC dc);
-    // Where a picture lies in its container's client area.
-    RECT pictureRect(const layout::ControlRow& row) const;
+    // Shows or hides a picture, its container redrawing the place it takes.
+    void showPicture(const layout::ControlRow& row, bool shown);
     HBRUSH backgroundBrush(const layout::ControlRow& row) const;
 
     // Tabs and keyboard (form_tabs.cpp).
