@@ -8,6 +8,8 @@
 
 #include <commctrl.h>
 
+#include <utility>
+
 namespace quellix::win {
 namespace {
 
@@ -40,6 +42,13 @@ std::string_view FormWindow::pageOf(const ControlRow& row) {
     return {};
 }
 
+DWORD FormWindow::labelStyle(const ControlRow& row) {
+    // A label one line high keeps its text on that line rather than wrap it out of sight.
+    return SS_NOPREFIX | (row.align == layout::Align::Centre ? SS_CENTER
+                          : row.rect.height <= kOneLine      ? SS_LEFTNOWORDWRAP
+                                                             : SS_LEFT);
+}
+
 void FormWindow::onCreate() {
     dpi_ = windowDpi(window_);
     sizeClientArea(nullptr);
@@ -54,12 +63,18 @@ void FormWindow::onCreate() {
         }
     }
     placeControls();
+    drawLabels_ = true;
     showCurrentPage(); // which fills the first tab's page
+    drawLabels_ = false;
 }
 
 HWND FormWindow::control(std::string_view name) {
     if (HWND window = created(name)) {
         return window;
+    }
+    if (drawnLabels_.contains(name)) {
+        createDrawnLabels();
+        return created(name);
     }
     const ControlRow* row = waiting(name);
     if (row == nullptr) {
@@ -70,6 +85,10 @@ HWND FormWindow::control(std::string_view name) {
 }
 
 bool FormWindow::buildNextPage() {
+    if (!drawnLabels_.empty()) {
+        createDrawnLabels();
+        return true;
+    }
     for (std::string_view page : pageNames_) {
         if (unbuilt_.contains(page)) {
             buildPage(page);
@@ -87,7 +106,9 @@ void FormWindow::buildPage(std::string_view page) {
     for (const ControlRow& row : layout::rows().subspan(1)) {
         if (pageOf(row) == page && row.kind != Kind::Page) {
             onPage.push_back(&row);
-            if (!createdFirst(row)) {
+            if (drawLabels_ && row.kind == Kind::Label) {
+                drawnLabels_.insert(row.name);
+            } else if (!createdFirst(row)) {
                 createControl(row);
             }
         }
@@ -105,6 +126,20 @@ void FormWindow::buildPage(std::string_view page) {
                          SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         }
         placeRow(*row);
+    }
+}
+
+void FormWindow::createDrawnLabels() {
+    const std::set<std::string_view> labels = std::exchange(drawnLabels_, {});
+    for (std::string_view name : labels) {
+        const ControlRow& row = *layout::find(name);
+        createControl(row);
+        placeRow(row);
+        if (auto box = groupBoxes_.find(row.container); box != groupBoxes_.end()) {
+            // A frame's drawn border stays under the controls it holds.
+            SetWindowPos(box->second, HWND_BOTTOM, 0, 0, 0, 0,
+                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        }
     }
 }
 
@@ -169,10 +204,7 @@ HWND FormWindow::createControl(const ControlRow& row) {
         type = kBannerClass;
         break;
     case Kind::Label:
-        // A label one line high keeps its text on that line rather than wrap it out of sight.
-        style |= SS_NOPREFIX | (row.align == layout::Align::Centre ? SS_CENTER
-                                : row.rect.height <= kOneLine      ? SS_LEFTNOWORDWRAP
-                                                                   : SS_LEFT);
+        style |= labelStyle(row);
         break;
     case Kind::Picture:
         pictures_.try_emplace(std::string(row.name), false);

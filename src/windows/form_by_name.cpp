@@ -37,13 +37,20 @@ RECT FormWindow::screenRect(std::string_view name) {
     return area;
 }
 
+HWND FormWindow::settable(std::string_view name) {
+    if (drawnLabels_.contains(name)) {
+        createDrawnLabels(); // its change is then drawn by the label itself
+    }
+    return created(name);
+}
+
 const layout::ControlRow* FormWindow::waiting(std::string_view name) const {
     const layout::ControlRow* row = layout::find(name);
     if (row == nullptr || row->kind == layout::Kind::FileDialog || window_ == nullptr ||
         created(name) != nullptr) {
         return nullptr;
     }
-    return unbuilt_.contains(pageOf(*row)) ? row : nullptr;
+    return unbuilt_.contains(pageOf(*row)) || drawnLabels_.contains(name) ? row : nullptr;
 }
 
 const FormWindow::Pending* FormWindow::pendingOf(std::string_view name) const {
@@ -63,7 +70,7 @@ std::string FormWindow::text(std::string_view name) const {
 }
 
 void FormWindow::setText(std::string_view name, const std::string& text) {
-    if (HWND window = created(name)) {
+    if (HWND window = settable(name)) {
         SetWindowTextW(window, widen(text).c_str());
     } else if (waiting(name) != nullptr) {
         pending_[std::string(name)].text = text;
@@ -86,7 +93,7 @@ bool FormWindow::enabled(std::string_view name) const {
 }
 
 void FormWindow::setEnabled(std::string_view name, bool enabled) {
-    if (HWND window = created(name)) {
+    if (HWND window = settable(name)) {
         EnableWindow(window, enabled);
     } else if (waiting(name) != nullptr) {
         pending_[std::string(name)].enabled = enabled;
@@ -111,7 +118,7 @@ void FormWindow::setVisible(std::string_view name, bool visible) {
         showPicture(*layout::find(name), visible);
         return;
     }
-    if (HWND window = created(name)) {
+    if (HWND window = settable(name)) {
         ShowWindow(window, visible ? SW_SHOWNA : SW_HIDE);
     } else if (waiting(name) != nullptr) {
         pending_[std::string(name)].visible = visible;

@@ -2,6 +2,7 @@
 // game icons, drawn by the frames that hold them.
 
 #include "windows/form_window.h"
+#include "windows/wide.h"
 
 namespace quellix::win {
 namespace {
@@ -62,6 +63,15 @@ HFONT makeFont(const wchar_t* face, int hundredthsOfPoint, int weight, int dpi) 
     return CreateFontIndirectW(&font);
 }
 
+// The row's text and ground colours set on `dc`; the brush of its ground.
+HBRUSH setColours(HDC dc, const ControlRow& row) {
+    const Colour back = backOf(row);
+    SetBkColor(dc, colourOf(back));
+    SetTextColor(dc,
+                 row.text != Colour::Inherit ? colourOf(row.text) : GetSysColor(COLOR_WINDOWTEXT));
+    return brushOf(back);
+}
+
 } // namespace
 
 void FormWindow::makeFonts() {
@@ -100,12 +110,7 @@ LRESULT FormWindow::onControlColour(UINT message, HDC dc, HWND control, WPARAM w
     if (it == rowOf_.end() || it->second->kind == Kind::Edit) {
         return DefWindowProcW(window_, message, wParam, lParam);
     }
-    const ControlRow& row = *it->second;
-    const Colour back = backOf(row);
-    SetBkColor(dc, colourOf(back));
-    SetTextColor(dc,
-                 row.text != Colour::Inherit ? colourOf(row.text) : GetSysColor(COLOR_WINDOWTEXT));
-    return reinterpret_cast<LRESULT>(brushOf(back));
+    return reinterpret_cast<LRESULT>(setColours(dc, *it->second));
 }
 
 void FormWindow::showPicture(const ControlRow& row, bool shown) {
@@ -117,7 +122,7 @@ void FormWindow::showPicture(const ControlRow& row, bool shown) {
     }
 }
 
-void FormWindow::paintPictures(HWND panel, HDC dc) {
+void FormWindow::paintContents(HWND panel, HDC dc) {
     auto it = rowOf_.find(panel);
     if (it == rowOf_.end()) {
         return;
@@ -138,6 +143,25 @@ void FormWindow::paintPictures(HWND panel, HDC dc) {
         if (HICON icon = icons_.icon(row->picture, std::min(w, h))) {
             DrawIconEx(dc, area.left, area.top, icon, w, h, 0, nullptr, DI_NORMAL);
         }
+    }
+    // A label as its static control draws it (format, font, colours, ground), so that the window
+    // taking its place later changes no pixel. Until then nothing has changed it from the table.
+    for (std::string_view name : drawnLabels_) {
+        const ControlRow& row = *layout::find(name);
+        if (row.container != it->second->name || !row.visible) {
+            continue;
+        }
+        RECT area = pixelRect(row);
+        FillRect(dc, &area, setColours(dc, row));
+        SetBkMode(dc, OPAQUE);
+        const DWORD type = labelStyle(row) & SS_TYPEMASK;
+        const UINT format = DT_EXPANDTABS | DT_NOPREFIX |
+                            (type == SS_CENTER ? DT_CENTER | DT_WORDBREAK
+                             : type == SS_LEFT ? DT_LEFT | DT_WORDBREAK
+                                               : DT_LEFT);
+        const HGDIOBJ font = SelectObject(dc, fontFor(row.font));
+        DrawTextW(dc, widen(row.caption).c_str(), -1, &area, format);
+        SelectObject(dc, font);
     }
 }
 

@@ -117,7 +117,7 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return onControlColour(message, reinterpret_cast<HDC>(wParam),
                                reinterpret_cast<HWND>(lParam), wParam, lParam);
     case kPaintPanel:
-        paintPictures(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam));
+        paintContents(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam));
         return 0;
     case WM_DPICHANGED:
         onDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
@@ -162,6 +162,7 @@ void FormWindow::forget() {
     unbuilt_.clear();
     pending_.clear();
     pictures_.clear();
+    drawnLabels_.clear();
 }
 
 void FormWindow::onCommand(WPARAM wParam, LPARAM lParam) {

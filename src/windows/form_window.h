@@ -50,6 +50,8 @@ public:
     int dpi() const { return dpi_; }
     // The page the row's control lies on, or empty for the window's own controls.
     static std::string_view pageOf(const layout::ControlRow& row);
+    // The static control's style of a label row.
+    static DWORD labelStyle(const layout::ControlRow& row);
 
     int currentTab() const;
     void selectTab(int index);
@@ -93,6 +95,8 @@ private:
 
     // Controls from the layout table (form_build.cpp).
     void buildPage(std::string_view page);
+    // The first page's labels as windows, in place of their drawn stand-ins.
+    void createDrawnLabels();
     HWND createControl(const layout::ControlRow& row);
     // Gives the window the layout's client size at the current DPI, at `origin` when given.
     void sizeClientArea(const POINT* origin);
@@ -107,8 +111,9 @@ private:
     void freeFonts();
     HFONT fontFor(layout::Font font) const;
     LRESULT onControlColour(UINT message, HDC dc, HWND control, WPARAM wParam, LPARAM lParam);
-    // The pictures shown in `panel`, drawn on its background.
-    void paintPictures(HWND panel, HDC dc);
+    // What `panel` draws on its background: its pictures shown, and its labels that are not
+    // windows yet.
+    void paintContents(HWND panel, HDC dc);
     // Shows or hides a picture, its container redrawing the place it takes.
     void showPicture(const layout::ControlRow& row, bool shown);
     HBRUSH backgroundBrush(const layout::ControlRow& row) const;
@@ -121,6 +126,8 @@ private:
 
     // Controls by name (form_by_name.cpp).
     HWND created(std::string_view name) const;
+    // The window of `name` for a change: a drawn label is made a window first.
+    HWND settable(std::string_view name);
     // The row of `name` while its control waits for its page to be built, else null.
     const layout::ControlRow* waiting(std::string_view name) const;
     const Pending* pendingOf(std::string_view name) const;
@@ -139,7 +146,11 @@ private:
     // its container rather than being a window: under Wine each child window shown costs
     // milliseconds at the first paint, and the pictures were most of the first page's.
     std::map<std::string, bool, std::less<>> pictures_;
-    POINT pageOrigin_{0, 0}; // where a page lies in the tab control
+    // The first page's labels, drawn by their frame at the first paint for the same reason, and
+    // created as windows (what a screen reader reads) as the first work after it.
+    std::set<std::string_view> drawnLabels_;
+    bool drawLabels_ = false; // while the first page is built
+    POINT pageOrigin_{0, 0};  // where a page lies in the tab control
     bool quitOnDestroy_ = true;
     HWND lastFocus_ = nullptr; // the control that had the focus when the window lost it
     HFONT windowFont_ = nullptr;
