@@ -4,7 +4,8 @@
 // Only the first tab's page is filled before the window is first shown: the controls of another
 // page are created when that page is first shown, when one of them is asked for by its window, or
 // ahead of that when the window has nothing else to do. Until then the Controls interface keeps
-// what is set on them and answers from it, so that every handler works on every page.
+// what is set on them and answers from it, so that every handler works on every page. The first
+// page's labels are drawn by their frames for the first paint and become windows right after it.
 //
 // The work is split by job: form_window.cpp (the window and its messages), form_build.cpp
 // (controls from the layout table, placing), form_paint.cpp (fonts, colours, pictures),
