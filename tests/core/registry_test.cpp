@@ -8,10 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <optional>
-#include <string>
-#include <vector>
-
 namespace quellix {
 namespace {
 
@@ -21,34 +17,28 @@ constexpr RegHandle kCurrentUser = 0x80000001, kLocalMachine = 0x80000002;
 const std::string kKey = "Software\\QuellixTest\\Jeux";
 
 TEST(Registry, RootsAreTheFiveIndexesOnly) {
-    const std::pair<std::int32_t, std::uint32_t> roots[] = {
-        {0, 0x80000002}, {1, 0x80000001}, {2, 0x80000000}, {3, 0x80000003},
-        {4, 0x80000004}, {5, 0},          {-1, 0}};
-    for (auto [hk, root] : roots) {
-        EXPECT_EQ(CleRacine(hk), root) << hk;
-    }
+    EXPECT_EQ((std::vector{CleRacine(-1), CleRacine(0), CleRacine(1), CleRacine(2), CleRacine(3),
+                           CleRacine(4), CleRacine(5)}),
+              (std::vector<std::uint32_t>{0, 0x80000002, 0x80000001, 0x80000000, 0x80000003,
+                                          0x80000004, 0}));
 }
 
 // A string loses its terminator only when it has one; any other type loses its last byte.
 TEST(Registry, LireValeurReadsEveryTypeAsText) {
-    struct Case {
-        test::MemoryRegistry::Value stored;
-        std::string read;
-    };
     // clang-format off
-    const Case cases[] = {
+    const std::pair<test::MemoryRegistry::Value, std::string> cases[] = {
         {sz("C:\\Jeux\\Quake III Arena"), "C:\\Jeux\\Quake III Arena"}, {sz(""), ""}, {{kRegSz, ""}, ""},
         {sz("x"), "x"}, {sz("C:\\Jeux\\\xC9t\xE9"), "C:\\Jeux\\Été"}, {{kRegDword, "ABCD"}, "ABC"},
         {{kRegSz, std::string("a\0b\0", 4)}, std::string("a\0b", 3)}, {{kRegSz, "abc"}, "abc"},
         {{kRegExpandSz, "ab\0"s}, "ab"}, {{kRegMultiSz, "ab"}, "ab"},
         {sz(std::string(1000, 'p')), std::string(1000, 'p')}};
     // clang-format on
-    for (const Case& c : cases) {
+    for (const auto& [stored, read] : cases) {
         for (bool overstated : {false, true}) {
             test::TestSystem t;
             t.registry.overstateSizes = overstated;
-            t.registry.put(kCurrentUser, kKey, "R\xE9pertoire", c.stored); // named in ANSI
-            EXPECT_EQ(LireValeur(t.os, 1, kKey, "RéPERTOIRE"), c.read) << overstated;
+            t.registry.put(kCurrentUser, kKey, "R\xE9pertoire", stored); // named in ANSI
+            EXPECT_EQ(LireValeur(t.os, 1, kKey, "RéPERTOIRE"), read) << overstated;
             EXPECT_TRUE(t.registry.opened.empty()) << "a key was left open";
         }
     }
@@ -83,7 +73,7 @@ TEST(Registry, NothingIsWrittenRemovedOrCreatedWhereItCannotBe) {
     t.registry.put(kCurrentUser, kKey, "", sz("garde"));
     EXPECT_TRUE(DonnerValeur(t.os, 1, kKey, "Folder", "5 €")); // no ANSI form: in Unicode
     EXPECT_EQ(t.registry.writes.back(), "hkcu\\software\\quellixtest\\jeux|Folder=5 €\0"s);
-    EXPECT_TRUE(t.registry.find(t.registry.key(kCurrentUser, kKey), "Folder")->unicode);
+    EXPECT_TRUE(t.registry.keys["hkcu\\software\\quellixtest\\jeux"]["folder"].unicode);
     SupprValeur(t.os, 1, kKey, "FOLDER");
     EXPECT_EQ(LireValeur(t.os, 1, kKey, "Folder"), "");
     EXPECT_EQ(LireValeur(t.os, 1, kKey, ""), "garde");
@@ -151,17 +141,15 @@ TEST(Registration, ConfigFileIsCreatedWithTheDefaultsOnlyWhenNoFileIsThere) {
         bool failCreate, failWrites;
         ConfigFile result;
         const char* sansvalidation; // as read back afterwards
-        bool fileLeft;
     };
+    // clang-format off
     for (const Case& c : {
-             Case{"[general]\r\nsansvalidation=0\r\n", false, false, ConfigFile::Existed, "0",
-                  true},
-             Case{"", false, true, ConfigFile::Existed, "?", true}, // emptied by the user
-             Case{{}, false, false, ConfigFile::Created, "1", true},
-             Case{{}, true, false, ConfigFile::CouldNotCreate, "?", false},
+             Case{"[general]\r\nsansvalidation=0\r\n", false, false, ConfigFile::Existed, "0"},
+             Case{"", false, true, ConfigFile::Existed, "?"}, // emptied by the user
+             Case{{}, false, false, ConfigFile::Created, "1"}, Case{{}, true, false, ConfigFile::CouldNotCreate, "?"},
              // An empty file left behind would hide the installed games from every later start.
-             Case{{}, false, true, ConfigFile::CouldNotCreate, "?", false},
-         }) {
+             Case{{}, false, true, ConfigFile::CouldNotCreate, "?"}}) {
+        // clang-format on
         test::TestSystem t;
         if (c.existing) {
             t.files.files[t.config].bytes = *c.existing;
@@ -170,10 +158,11 @@ TEST(Registration, ConfigFileIsCreatedWithTheDefaultsOnlyWhenNoFileIsThere) {
         t.files.failWrite = c.failWrites;
         EXPECT_EQ(ensureConfigFile(t.os), c.result) << c.sansvalidation;
         EXPECT_EQ(LireIni(t.os, "general", "sansvalidation", t.config, "?"), c.sansvalidation);
-        EXPECT_EQ(t.files.fileExists(t.config), c.fileLeft);
+        const bool left = c.result != ConfigFile::CouldNotCreate;
+        EXPECT_EQ(t.files.fileExists(t.config), left);
         if (!c.existing) { // the window will say
             t.files.files.erase(t.config);
-            EXPECT_EQ(runStartup(t.os).configCouldNotBeCreated, !c.fileLeft);
+            EXPECT_EQ(runStartup(t.os).configCouldNotBeCreated, !left);
         }
     }
 }
