@@ -117,12 +117,8 @@ TEST(Launch, EveryOtherLinkEndsInTheWindowAMessageOrNothing) {
 }
 
 TEST(Launch, TheCommandLineIsCutAtEverySlashAfterTheProgramName) {
-    struct Case {
-        std::string line;
-        LaunchLink link;
-    };
     // clang-format off
-    const Case cases[] = {
+    const std::pair<std::string, LaunchLink> cases[] = {
         {R"("C:\Program Files\Quellix\quellix.exe" vx://a/q3/b)", {"vx:", "", "a", "q3", "b"}},
         {R"(C:\Quellix\quellix.exe "vx://h:1/q3/pw/")", {"vx:", "", "h:1", "q3", "pw", ""}},
         {"quellix.exe \t  vx://h/q3/a/b ", {"vx:", "", "h", "q3", "a", "b "}},
@@ -132,21 +128,17 @@ TEST(Launch, TheCommandLineIsCutAtEverySlashAfterTheProgramName) {
         {"", {"vide", ""}}, {"q.exe \"\"", {"vide", ""}}, {"q.exe VX: //h/Q3/%41 b", {"VX: ", "", "h", "Q3", "%41 b"}},
     };
     // clang-format on
-    for (const Case& c : cases) {
+    for (const auto& [line, link] : cases) {
         test::FakeProcess process;
-        process.line = c.line;
-        EXPECT_EQ(LireLien(process), c.link) << c.line;
+        process.line = line;
+        EXPECT_EQ(LireLien(process), link) << line;
     }
     EXPECT_TRUE(isNoLink({"vide", "x"}) && !isNoLink({"Vide"}) && !isNoLink({}));
 }
 
 TEST(Launch, TheAllowListAdmitsRealServersAndPasswordsOnly) {
-    struct Case {
-        std::string text;
-        bool server, password;
-    };
     // clang-format off
-    const Case cases[] = {
+    const std::tuple<std::string, bool, bool> cases[] = { // text, server, password
         {"127.0.0.1:27960", true, false}, {"fe80::1:27015", true, false}, {"jeux.vorbanix.fr", true, true},
         {"9-host", true, true}, {"azAZ09", true, true}, {"", false, true}, {"-x", false, false}, {".h", false, true},
         {":1", false, false}, {"P4ss_w-rd.!~*'()@%", false, true}, {"_a", false, true},
@@ -154,9 +146,9 @@ TEST(Launch, TheAllowListAdmitsRealServersAndPasswordsOnly) {
         {std::string(64, 'z'), true, true}, {std::string(65, 'z'), true, false},
     };
     // clang-format on
-    for (const Case& c : cases) {
-        EXPECT_EQ(isAllowedServerAddress(c.text), c.server) << c.text;
-        EXPECT_EQ(isAllowedPassword(c.text), c.password) << c.text;
+    for (const auto& [text, server, password] : cases) {
+        EXPECT_EQ(isAllowedServerAddress(text), server) << text;
+        EXPECT_EQ(isAllowedPassword(text), password) << text;
     }
     for (char c : std::string(" +;=\"?#\\/\x01\x7F\xE9", 13)) {
         EXPECT_FALSE(isAllowedServerAddress(std::string("a") + c) ||

@@ -3,6 +3,7 @@
 
 #include "ports.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <deque>
@@ -31,9 +32,8 @@ public:
     std::map<RegHandle, std::pair<std::string, bool>> opened; // key, writable
 
     static std::string fold(std::string text) {
-        for (char& c : text) {
-            c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-        }
+        std::ranges::transform(text, text.begin(),
+                               [](char c) { return c | (c >= 'A' && c <= 'Z' ? 32 : 0); });
         return text;
     }
     // "hklm\\software\\x" in the installers' view, "shell hklm\\software\\x" in the shell's.
