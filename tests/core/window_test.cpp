@@ -262,6 +262,9 @@ TEST(WindowLayout, EachGameHasItsTickAndALockedPathRowNamedFromTheCatalogue) {
     using layout::Kind;
     for (const GameEntry& game : GameCatalogue) {
         const std::string p(game.controlPrefix);
+        EXPECT_TRUE(game.indicator == "valid_" + std::string(game.linkKey) &&
+                    findByLinkKey(game.linkKey) == &game)
+            << p;
         const layout::ControlRow *tick = layout::find(game.indicator),
                                  *path = layout::find(p + "_path"),
                                  *browse = layout::find("btn_" + p),
