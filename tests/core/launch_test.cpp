@@ -7,9 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 namespace quellix {
 namespace {
 
@@ -51,17 +48,16 @@ TEST(Launch, EachGameJoinsWithItsOwnCommandLineInItsOwnFolder) {
                                             "[" + game.section + "]\nPath=C:\\Jeux\\" + game.exe;
             t.process.line += " vx://h:1/" + game.key + "/pw";
             EXPECT_FALSE(runStartup(t.os).showWindow);
-            ASSERT_EQ(t.process.started.size(), 1u);
             const bool plain = std::string(option).find('0') != std::string::npos;
             const std::string program =
                 "C:\\Jeux\\" + (game.started.empty() ? game.exe : game.started);
-            EXPECT_EQ(t.process.started[0].executable, program);
-            EXPECT_EQ(t.process.started[0].commandLine,
-                      "\"" + program + "\"" +
-                          (plain || game.withAcceleration.empty() ? game.arguments
-                                                                  : game.withAcceleration));
-            EXPECT_EQ(t.process.started[0].folder,
-                      game.folder.empty() ? "C:\\Users\\joueur" : "C:\\Jeux\\" + game.folder);
+            const auto& arguments =
+                plain || game.withAcceleration.empty() ? game.arguments : game.withAcceleration;
+            ASSERT_EQ(t.process.started.size(), 1u);
+            const auto& [exe, line, folder] = t.process.started[0];
+            EXPECT_EQ(exe + "|" + line + "|" + folder,
+                      program + "|\"" + program + "\"" + arguments + "|" +
+                          (game.folder.empty() ? "C:\\Users\\joueur" : "C:\\Jeux\\" + game.folder));
             EXPECT_TRUE(t.dialogs.shown.empty());
             EXPECT_EQ(t.registry.writes.size(), 9u) << "a start with a link registers too";
         }
@@ -103,14 +99,9 @@ TEST(Launch, EveryOtherLinkEndsInTheWindowAMessageOrNothing) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arguments + " " + c.config);
         test::TestSystem t;
-        if (!c.config.empty()) {
-            t.files.files[t.config].bytes = c.config;
-        }
-        t.files.files["C:\\Q3\\quake3.exe"] = {};
+        t.files.files[t.config].bytes = c.config;
+        t.files.files[c.fault == NoExe ? "quake3.exe" : "C:\\Q3\\quake3.exe"] = {};
         t.files.files["quake3.exe"] = {};
-        if (c.fault == NoExe) {
-            t.files.files.erase("C:\\Q3\\quake3.exe");
-        }
         if (c.fault != NoFolder) {
             t.process.enterable.insert("C:\\Q3\\");
         }
@@ -126,12 +117,8 @@ TEST(Launch, EveryOtherLinkEndsInTheWindowAMessageOrNothing) {
 }
 
 TEST(Launch, TheCommandLineIsCutAtEverySlashAfterTheProgramName) {
-    struct Case {
-        std::string line;
-        LaunchLink link;
-    };
     // clang-format off
-    const Case cases[] = {
+    const std::pair<std::string, LaunchLink> cases[] = {
         {R"("C:\Program Files\Quellix\quellix.exe" vx://a/q3/b)", {"vx:", "", "a", "q3", "b"}},
         {R"(C:\Quellix\quellix.exe "vx://h:1/q3/pw/")", {"vx:", "", "h:1", "q3", "pw", ""}},
         {"quellix.exe \t  vx://h/q3/a/b ", {"vx:", "", "h", "q3", "a", "b "}},
@@ -141,23 +128,17 @@ TEST(Launch, TheCommandLineIsCutAtEverySlashAfterTheProgramName) {
         {"", {"vide", ""}}, {"q.exe \"\"", {"vide", ""}}, {"q.exe VX: //h/Q3/%41 b", {"VX: ", "", "h", "Q3", "%41 b"}},
     };
     // clang-format on
-    for (const Case& c : cases) {
+    for (const auto& [line, link] : cases) {
         test::FakeProcess process;
-        process.line = c.line;
-        EXPECT_EQ(LireLien(process), c.link) << c.line;
+        process.line = line;
+        EXPECT_EQ(LireLien(process), link) << line;
     }
-    EXPECT_TRUE(isNoLink({"vide", "x"}));
-    EXPECT_FALSE(isNoLink({"Vide"}));
-    EXPECT_FALSE(isNoLink({}));
+    EXPECT_TRUE(isNoLink({"vide", "x"}) && !isNoLink({"Vide"}) && !isNoLink({}));
 }
 
 TEST(Launch, TheAllowListAdmitsRealServersAndPasswordsOnly) {
-    struct Case {
-        std::string text;
-        bool server, password;
-    };
     // clang-format off
-    const Case cases[] = {
+    const std::tuple<std::string, bool, bool> cases[] = { // text, server, password
         {"127.0.0.1:27960", true, false}, {"fe80::1:27015", true, false}, {"jeux.vorbanix.fr", true, true},
         {"9-host", true, true}, {"azAZ09", true, true}, {"", false, true}, {"-x", false, false}, {".h", false, true},
         {":1", false, false}, {"P4ss_w-rd.!~*'()@%", false, true}, {"_a", false, true},
@@ -165,9 +146,9 @@ TEST(Launch, TheAllowListAdmitsRealServersAndPasswordsOnly) {
         {std::string(64, 'z'), true, true}, {std::string(65, 'z'), true, false},
     };
     // clang-format on
-    for (const Case& c : cases) {
-        EXPECT_EQ(isAllowedServerAddress(c.text), c.server) << c.text;
-        EXPECT_EQ(isAllowedPassword(c.text), c.password) << c.text;
+    for (const auto& [text, server, password] : cases) {
+        EXPECT_EQ(isAllowedServerAddress(text), server) << text;
+        EXPECT_EQ(isAllowedPassword(text), password) << text;
     }
     for (char c : std::string(" +;=\"?#\\/\x01\x7F\xE9", 13)) {
         EXPECT_FALSE(isAllowedServerAddress(std::string("a") + c) ||

@@ -1,5 +1,8 @@
-// The registry layer against the in-memory registry, and the vx registration written through it.
+// The registry layer against the in-memory registry, the games found where their installers wrote,
+// the default config.ini built from them, and the vx registration written through the layer.
 
+#include "config/defaults.h"
+#include "config/detection.h"
 #include "config/settings.h"
 #include "launch/registration.h"
 #include "launch/startup.h"
@@ -7,10 +10,6 @@
 #include "test_system.h"
 
 #include <gtest/gtest.h>
-
-#include <optional>
-#include <string>
-#include <vector>
 
 namespace quellix {
 namespace {
@@ -21,72 +20,125 @@ constexpr RegHandle kCurrentUser = 0x80000001, kLocalMachine = 0x80000002;
 const std::string kKey = "Software\\QuellixTest\\Jeux";
 
 TEST(Registry, RootsAreTheFiveIndexesOnly) {
-    const std::pair<std::int32_t, std::uint32_t> roots[] = {
-        {0, 0x80000002}, {1, 0x80000001}, {2, 0x80000000}, {3, 0x80000003},
-        {4, 0x80000004}, {5, 0},          {-1, 0}};
-    for (auto [hk, root] : roots) {
-        EXPECT_EQ(CleRacine(hk), root) << hk;
-    }
+    EXPECT_EQ((std::vector{CleRacine(-1), CleRacine(0), CleRacine(1), CleRacine(2), CleRacine(3),
+                           CleRacine(4), CleRacine(5)}),
+              (std::vector<std::uint32_t>{0, 0x80000002, 0x80000001, 0x80000000, 0x80000003,
+                                          0x80000004, 0}));
 }
 
 // A string loses its terminator only when it has one; any other type loses its last byte.
 TEST(Registry, LireValeurReadsEveryTypeAsText) {
-    struct Case {
-        test::MemoryRegistry::Value stored;
-        std::string read;
-    };
     // clang-format off
-    const Case cases[] = {
+    const std::pair<test::MemoryRegistry::Value, std::string> cases[] = {
         {sz("C:\\Jeux\\Quake III Arena"), "C:\\Jeux\\Quake III Arena"}, {sz(""), ""}, {{kRegSz, ""}, ""},
         {sz("x"), "x"}, {sz("C:\\Jeux\\\xC9t\xE9"), "C:\\Jeux\\Été"}, {{kRegDword, "ABCD"}, "ABC"},
         {{kRegSz, std::string("a\0b\0", 4)}, std::string("a\0b", 3)}, {{kRegSz, "abc"}, "abc"},
         {{kRegExpandSz, "ab\0"s}, "ab"}, {{kRegMultiSz, "ab"}, "ab"},
         {sz(std::string(1000, 'p')), std::string(1000, 'p')}};
     // clang-format on
-    for (const Case& c : cases) {
+    for (const auto& [stored, read] : cases) {
         for (bool overstated : {false, true}) {
             test::TestSystem t;
             t.registry.overstateSizes = overstated;
-            t.registry.put(kCurrentUser, kKey, "R\xE9pertoire", c.stored); // named in ANSI
-            EXPECT_EQ(LireValeur(t.os, 1, kKey, "RéPERTOIRE"), c.read) << overstated;
+            t.registry.put(kCurrentUser, kKey, "R\xE9pertoire", stored); // named in ANSI
+            EXPECT_EQ(LireValeur(t.os, 1, kKey, "RéPERTOIRE"), read) << overstated;
             EXPECT_TRUE(t.registry.opened.empty()) << "a key was left open";
         }
     }
 }
 
 TEST(Registry, NothingIsWrittenRemovedOrCreatedWhereItCannotBe) {
-    struct Case {
-        std::int32_t hk;
-        std::string key, name, read;
-        bool writable; // a write would succeed there: only the read and the removal are tried
-    };
+    // Root index, key, value name, what is read, and whether a write would succeed there (then
+    // only the read and the removal are tried).
     // clang-format off
-    const Case cases[] = {
+    const std::tuple<std::int32_t, std::string, std::string, std::string, bool> cases[] = {
         {5, kKey, "Folder", "", false}, {1, kKey, "Folder€", "", false}, {1, kKey + "\\€", "Folder", "", false},
         {0, kKey + "\\Absent", "Folder", "", false}, {0, kKey, "Folder", "C:\\Jeux", false},
         {1, kKey + "\\Absent", "Folder", "", true}, {1, kKey, "Absent", "", true}};
     // clang-format on
-    for (const Case& c : cases) {
+    for (const auto& [hk, key, name, read, writable] : cases) {
         test::TestSystem t; // both roots hold the value; the machine's is read-only
         t.registry.readOnlyRoots.insert(kLocalMachine);
         t.registry.put(kLocalMachine, kKey, "Folder", sz("C:\\Jeux"));
         t.registry.put(kCurrentUser, kKey, "Folder", sz("C:\\Jeux"));
         const auto before = t.registry.keys;
-        EXPECT_EQ(LireValeur(t.os, c.hk, c.key, c.name), c.read) << c.hk << c.key << c.name;
-        EXPECT_TRUE(c.writable || !DonnerValeur(t.os, c.hk, c.key, c.name, "x"));
-        SupprValeur(t.os, c.hk, c.key, c.name);
-        EXPECT_TRUE(t.registry.keys == before && t.registry.opened.empty())
-            << c.hk << c.key << c.name;
+        EXPECT_EQ(LireValeur(t.os, hk, key, name), read) << hk << key << name;
+        EXPECT_TRUE(writable || !DonnerValeur(t.os, hk, key, name, "x"));
+        SupprValeur(t.os, hk, key, name);
+        EXPECT_TRUE(t.registry.keys == before && t.registry.opened.empty()) << hk << key << name;
     }
     test::TestSystem t;
     t.registry.put(kCurrentUser, kKey, "Folder", sz("C:\\Jeux"));
     t.registry.put(kCurrentUser, kKey, "", sz("garde"));
     EXPECT_TRUE(DonnerValeur(t.os, 1, kKey, "Folder", "5 €")); // no ANSI form: in Unicode
     EXPECT_EQ(t.registry.writes.back(), "hkcu\\software\\quellixtest\\jeux|Folder=5 €\0"s);
-    EXPECT_TRUE(t.registry.find(t.registry.key(kCurrentUser, kKey), "Folder")->unicode);
+    EXPECT_TRUE(t.registry.keys["hkcu\\software\\quellixtest\\jeux"]["folder"].unicode);
     SupprValeur(t.os, 1, kKey, "FOLDER");
     EXPECT_EQ(LireValeur(t.os, 1, kKey, "Folder"), "");
     EXPECT_EQ(LireValeur(t.os, 1, kKey, ""), "garde");
+}
+
+const std::string kSteam = "Software\\Valve\\Steam";
+const std::string kMods = "C:\\Steam\\SteamApps\\joueur\\half-life";
+
+TEST(Detection, EachGameIsFoundWhereItsInstallerWroteAndNothingIsCreated) {
+    // clang-format off
+    const std::tuple<std::string, RegHandle, std::string, std::string, std::string, std::string> cases[] = {
+        {"ut", kLocalMachine, "SOFTWARE\\Unreal Technology\\Installed Apps\\UT2003", "Folder", "C:\\UT2003", "C:\\UT2003\\System\\UT2003.exe"},
+        {"dod", kCurrentUser, kSteam, "ModInstallPath", kMods, kMods + "\\..\\day of defeat\\hl.exe"},
+        {"shl", kCurrentUser, kSteam, "ModInstallPath", kMods, kMods + "\\hl.exe"},
+        {"scs", kCurrentUser, kSteam, "ModInstallPath", kMods, kMods + "\\..\\counter-strike\\hl.exe"},
+        {"stfc", kCurrentUser, kSteam, "ModInstallPath", kMods, kMods + "\\..\\team fortress classic\\hl.exe"},
+        {"ja", kLocalMachine, "SOFTWARE\\LucasArts\\Star Wars Jedi Knight Jedi Academy\\1.0", "Install Path", "D:\\JA", "D:\\JA\\GameData\\jamp.exe"},
+        {"jo", kLocalMachine, "SOFTWARE\\LucasArts Entertainment Company LLC\\Star Wars JK II Jedi Outcast\\1.0", "Install Path", "D:\\JO", "D:\\JO\\JediOutcast.exe"},
+        {"mohaa", kLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\MOHAA.exe", "", "D:\\MOHAA\\MOHAA.exe", "D:\\MOHAA\\MOHAA.exe"},
+        {"q3", kLocalMachine, "SOFTWARE\\Id\\Quake III Arena", "INSTALLEXEPATH", "D:\\Q3\\quake3.exe", "D:\\Q3\\quake3.exe"},
+        {"ut2k4", kLocalMachine, "SOFTWARE\\Unreal Technology\\Installed Apps\\UT2004", "Folder", "C:\\UT2004", "C:\\UT2004\\System\\UT2004.exe"},
+        {"ef2", kLocalMachine, "SOFTWARE\\Activision\\Elite Force II", "InstallPath", "D:\\EF2", "D:\\EF2\\EF2.exe"},
+        {"bf", kLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\BF1942.exe", "", "D:\\BF\\BF1942.exe", "D:\\BF\\BF1942.exe"},
+        {"cod", kLocalMachine, "SOFTWARE\\Activision\\Call of Duty", "InstallPath", "D:\\CoD", "D:\\CoD\\CoDMP.exe"},
+        // Steam games need their folder beside the Steam value, as the path is built.
+        {"dod", kCurrentUser, kSteam, "ModInstallPath", "C:\\S", ""},
+        {"dod", kCurrentUser, kSteam, "ModInstallPath", "C:\\S\\", "C:\\S\\\\..\\day of defeat\\hl.exe"},
+        {"dod", kCurrentUser, kSteam, "ModInstallPath", "C:\\\xC9t\xE9", "C:\\Été\\..\\day of defeat\\hl.exe"},
+        // Nothing installed: one blank, or nothing for a game that needs its folder.
+        {"q3", kLocalMachine, "SOFTWARE\\Id\\Quake III Arena", "Autre", "D:\\Q3\\quake3.exe", " "},
+        {"stfc", kCurrentUser, kSteam, "Autre", "", " "},
+        {"dod", kCurrentUser, kSteam, "Autre", "", ""}, {"moh", kLocalMachine, "SOFTWARE", "", "", ""},
+    };
+    // clang-format on
+    for (const auto& [game, root, key, name, value, found] : cases) {
+        test::TestSystem t;
+        t.registry.put(root, key, name, sz(value));
+        const auto before = t.registry.keys;
+        t.files.folders = {kMods + "\\..\\day of defeat",         kMods + "\\..\\counter-strike",
+                           kMods + "\\..\\team fortress classic", "C:\\S\\\\..\\day of defeat",
+                           "C:\\Été\\..\\day of defeat",          "\\..\\team fortress classic"};
+        EXPECT_EQ(DetecterJeu(t.os, game), found) << game << " " << value;
+        EXPECT_TRUE(t.registry.keys == before && t.registry.opened.empty()) << game;
+    }
+}
+
+TEST(Defaults, TheFileHoldsTheOptionsThenEveryGameAsDetected) {
+    test::TestSystem t; // Quake 3, and Steam with Counter-Strike only
+    t.registry.put(kLocalMachine, "SOFTWARE\\Id\\Quake III Arena", "INSTALLEXEPATH",
+                   sz("D:\\q3.exe"));
+    t.registry.put(kCurrentUser, kSteam, "ModInstallPath", sz(kMods));
+    t.files.folders.insert(kMods + "\\..\\counter-strike");
+    t.files.files[t.config].bytes = "; à moi\n[q3]\nPath=C:\\ancien.exe\n";
+    EXPECT_TRUE(CreerConfigDefaut(t.os));
+    const std::string none = "\nPath= \npresent=0\n";
+    EXPECT_EQ(
+        t.files.files[t.config].bytes,
+        "; à moi\n[q3]\nPath=D:\\q3.exe\npresent=1\n[General]\nsansvalidation=1\nacceleration=0\n"
+        "[dod]\nPath=\npresent=0\n[shl]\nPath=" +
+            kMods + "\\hl.exe\npresent=1\n[scs]\nPath=" + kMods +
+            "\\..\\counter-strike\\hl.exe\npresent=1\n[stfc]\nPath=\npresent=0\n[ja]" + none +
+            "[jo]" + none + "[UT2003]" + none + "[mohaa]" + none + "[ut2k4]" + none + "[ef2]" +
+            none + "[bf]" + none + "[cod]" + none);
+    EXPECT_EQ(t.files.files.size(), 1u) << "a temporary file was left";
+    t.files.files[t.config].readOnly = true;
+    EXPECT_FALSE(CreerConfigDefaut(t.os));
 }
 
 TEST(Registration, EveryRootGetsTheQuotedCommandInTheShellViewMachineRootsFirst) {
@@ -116,31 +168,28 @@ TEST(Registration, EveryRootGetsTheQuotedCommandInTheShellViewMachineRootsFirst)
 // A later start rewrites only a value that is missing or differs, of whatever type it was left.
 TEST(Registration, ALaterStartWritesOnlyWhatDiffers) {
     const std::string key = "hkcu\\software\\classes\\vx";
-    struct Case {
-        std::string key, name;
-        std::optional<test::MemoryRegistry::Value> left; // none: removed
-        std::vector<std::string> writes;
-    };
     const std::string command = key + "\\shell\\open\\command";
     // clang-format off
-    const Case cases[] = {
+    // The key and value changed after a first start, what it was left as (none: removed), and
+    // the writes of the next start.
+    const std::tuple<std::string, std::string, std::optional<test::MemoryRegistry::Value>, std::vector<std::string>> cases[] = {
         {"", "", {}, {}},
         {"hklm\\software\\vx", "URL Protocol", {}, {"shell hklm\\software\\vx|URL Protocol=\0"s}},
         {"hkcr\\vx", "URL Protocol", test::MemoryRegistry::Value{kRegExpandSz, "\0"s}, {"shell hkcr\\vx|URL Protocol=\0"s}},
         {command, "", sz("\"D:\\quellix.exe\" %1"), {"shell " + command + "|=\"C:\\Quellix\\quellix.exe\" %1\0"s}},
     };
     // clang-format on
-    for (const Case& c : cases) {
+    for (const auto& [changed, name, left, writes] : cases) {
         test::TestSystem t;
         registerVxProtocol(t.os);
-        auto& values = t.registry.keys["shell " + c.key];
-        values.erase(test::MemoryRegistry::fold(c.name));
-        if (c.left) {
-            values[test::MemoryRegistry::fold(c.name)] = *c.left;
+        auto& values = t.registry.keys["shell " + changed];
+        values.erase(test::MemoryRegistry::fold(name));
+        if (left) {
+            values[test::MemoryRegistry::fold(name)] = *left;
         }
         t.registry.writes.clear();
         registerVxProtocol(t.os);
-        EXPECT_EQ(t.registry.writes, c.writes) << c.key << c.name;
+        EXPECT_EQ(t.registry.writes, writes) << changed << name;
         EXPECT_TRUE(t.registry.opened.empty());
     }
 }
@@ -151,17 +200,15 @@ TEST(Registration, ConfigFileIsCreatedWithTheDefaultsOnlyWhenNoFileIsThere) {
         bool failCreate, failWrites;
         ConfigFile result;
         const char* sansvalidation; // as read back afterwards
-        bool fileLeft;
     };
+    // clang-format off
     for (const Case& c : {
-             Case{"[general]\r\nsansvalidation=0\r\n", false, false, ConfigFile::Existed, "0",
-                  true},
-             Case{"", false, true, ConfigFile::Existed, "?", true}, // emptied by the user
-             Case{{}, false, false, ConfigFile::Created, "1", true},
-             Case{{}, true, false, ConfigFile::CouldNotCreate, "?", false},
+             Case{"[general]\r\nsansvalidation=0\r\n", false, false, ConfigFile::Existed, "0"},
+             Case{"", false, true, ConfigFile::Existed, "?"}, // emptied by the user
+             Case{{}, false, false, ConfigFile::Created, "1"}, Case{{}, true, false, ConfigFile::CouldNotCreate, "?"},
              // An empty file left behind would hide the installed games from every later start.
-             Case{{}, false, true, ConfigFile::CouldNotCreate, "?", false},
-         }) {
+             Case{{}, false, true, ConfigFile::CouldNotCreate, "?"}}) {
+        // clang-format on
         test::TestSystem t;
         if (c.existing) {
             t.files.files[t.config].bytes = *c.existing;
@@ -170,10 +217,11 @@ TEST(Registration, ConfigFileIsCreatedWithTheDefaultsOnlyWhenNoFileIsThere) {
         t.files.failWrite = c.failWrites;
         EXPECT_EQ(ensureConfigFile(t.os), c.result) << c.sansvalidation;
         EXPECT_EQ(LireIni(t.os, "general", "sansvalidation", t.config, "?"), c.sansvalidation);
-        EXPECT_EQ(t.files.fileExists(t.config), c.fileLeft);
+        const bool left = c.result != ConfigFile::CouldNotCreate;
+        EXPECT_EQ(t.files.fileExists(t.config), left);
         if (!c.existing) { // the window will say
             t.files.files.erase(t.config);
-            EXPECT_EQ(runStartup(t.os).configCouldNotBeCreated, !c.fileLeft);
+            EXPECT_EQ(runStartup(t.os).configCouldNotBeCreated, !left);
         }
     }
 }

@@ -11,11 +11,7 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <map>
-#include <set>
 #include <stdexcept>
-#include <string>
 
 namespace quellix {
 namespace {
@@ -25,7 +21,8 @@ class MemoryControls : public Controls {
 public:
     MemoryControls() {
         for (const layout::ControlRow& row : layout::rows()) {
-            states_[std::string(row.name)] = {std::string(row.caption), row.enabled, row.visible};
+            states_[std::string(row.name)] = {std::string(row.name), std::string(row.caption),
+                                              row.enabled, row.visible};
         }
     }
     std::string text(std::string_view name) const override { return at(name).text; }
@@ -35,23 +32,15 @@ public:
     bool visible(std::string_view name) const override { return at(name).visible; }
     void setVisible(std::string_view name, bool on) override { at(name).visible = on; }
     int value(std::string_view name) const override { return at(name).value; }
-    // A user's click on a button of the window.
-    void press(std::string_view name) {
-        at(name);
-        click(name);
-    }
-    // A user's click on a check box: it toggles, then its handler runs.
-    void userToggles(const std::string& name) {
-        storeValue(name, value(name) == 1 ? 0 : 1);
-        click(name);
-    }
+    // A user's click on a button of the window: one the layout does not have throws.
+    void press(std::string_view name) { click(at(name).name); }
 
 protected:
     void storeValue(std::string_view name, int value) override { at(name).value = value; }
 
 private:
     struct State {
-        std::string text;
+        std::string name, text;
         bool enabled = true, visible = true;
         int value = 0;
     };
@@ -114,7 +103,7 @@ TEST(WindowRows, EachRowShowsUnlocksBrowsesAndSavesItsOwnGame) {
             EXPECT_EQ(w.c.text(o.prefix + "_path"), &o == &r ? "C:\\avant.exe" : "") << o.prefix;
             EXPECT_EQ(w.row(o.prefix), "000") << o.prefix;
         }
-        w.c.userToggles(r.prefix + "_chk");
+        w.c.setValue(r.prefix + "_chk", 1);
         for (const Row& o : kRows) {
             EXPECT_EQ(w.row(o.prefix), &o == &r ? "111" : "000") << o.prefix;
         }
@@ -150,13 +139,13 @@ TEST(WindowCommands, ApplyOptionsCancelResetAndQuitEachDoTheirPartOnly) {
         }
         return shown;
     };
-    for (const char* p : {"q3", "cod", "bf"}) {
-        w.c.userToggles(std::string(p) + "_chk");
+    for (const char* p : {"q3_chk", "cod_chk", "bf_chk"}) {
+        w.c.setValue(p, 1);
     }
     w.c.setText("q3_path", "");     // emptied: not present
     w.c.setText("cod_path", "   "); // blanks count as a path
     w.c.setText("bf_path", "D:\\bf.exe");
-    w.c.userToggles("bf_chk"); // locked again: not saved
+    w.c.setValue("bf_chk", 0); // locked again: not saved
     w.c.setValue("accel_chk", 1);
     w.bytes().replace(w.bytes().rfind("present=0"), 9, "present=1"); // ef2, behind its back
     w.c.press("btn_appliquer");
@@ -168,7 +157,7 @@ TEST(WindowCommands, ApplyOptionsCancelResetAndQuitEachDoTheirPartOnly) {
     EXPECT_EQ(ticks(), "00111");
     EXPECT_EQ(w.c.text("bf_path") + w.row("bf") + w.row("q3"), "D:\\bf.exe000000");
 
-    w.c.userToggles("dod_chk");
+    w.c.setValue("dod_chk", 1);
     w.c.setValue("sansvalid_chk", 0);
     w.c.press("btn_options");
     file.replace(11, 36, "sansvalidation=0\r\nacceleration=1\r\n");
@@ -184,7 +173,7 @@ TEST(WindowCommands, ApplyOptionsCancelResetAndQuitEachDoTheirPartOnly) {
 
     w.t.registry.put(0x80000002, "SOFTWARE\\Id\\Quake III Arena", "INSTALLEXEPATH",
                      test::sz("E:\\q3.exe"));
-    w.c.userToggles("cod_chk");
+    w.c.setValue("cod_chk", 1);
     w.t.dialogs.answers = {Answer::Cancel, Answer::Ok};
     w.c.press("btn_defaut");
     EXPECT_EQ(w.bytes(), file);
@@ -227,7 +216,7 @@ TEST(WindowCommands, AFailedOrRefusedSaveIsSaidOnceAfterTheCommandHasDoneItsOthe
         w.t.files.files[w.t.config].readOnly = c.readOnly;
         w.t.files.failWrite = c.failWrite;
         w.t.files.changesLeft = c.changes;
-        w.c.userToggles("q3_chk");
+        w.c.setValue("q3_chk", 1);
         w.c.setText("q3_path", c.typed);
         w.c.setValue("accel_chk", 1);
         w.c.press(c.button);

@@ -3,6 +3,7 @@
 
 #include "ports.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <deque>
@@ -13,15 +14,6 @@
 #include <vector>
 
 namespace quellix::test {
-
-// The first of `queue`, taken off it; `otherwise` when it is empty.
-template <typename T> T takeFirst(std::deque<T>& queue, T otherwise) {
-    if (!queue.empty()) {
-        otherwise = std::move(queue.front());
-        queue.pop_front();
-    }
-    return otherwise;
-}
 
 // Keys of each view named without regard to ASCII case, with the return codes and size rules of
 // the ANSI registry functions.
@@ -40,25 +32,20 @@ public:
     std::map<RegHandle, std::pair<std::string, bool>> opened; // key, writable
 
     static std::string fold(std::string text) {
-        for (char& c : text) {
-            c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-        }
+        std::ranges::transform(text, text.begin(),
+                               [](char c) { return c | (c >= 'A' && c <= 'Z' ? 32 : 0); });
         return text;
     }
     // "hklm\\software\\x" in the installers' view, "shell hklm\\software\\x" in the shell's.
     static std::string key(RegHandle root, const std::string& path,
                            RegView view = RegView::Installers) {
-        const char* const roots[] = {"hkcr", "hkcu", "hklm", "hku", "hkpd", "hkcc", "hkdd"};
+        const char* const roots[] = {"hkcr", "hkcu", "hklm", "hku", "hkpd"};
         return fold((view == RegView::Shell ? "shell " : "") +
                     std::string(roots[root - 0x80000000u]) + "\\" + path);
     }
     void put(RegHandle root, const std::string& path, const std::string& name, Value value,
              RegView view = RegView::Installers) {
         keys[key(root, path, view)][fold(name)] = std::move(value);
-    }
-    const Value* find(const std::string& name, const std::string& value) {
-        return keys.contains(name) && keys[name].contains(fold(value)) ? &keys[name][fold(value)]
-                                                                       : nullptr;
     }
 
     long createKey(RegHandle root, const std::string& path, RegView view, RegHandle& k) override {
@@ -77,18 +64,18 @@ public:
     }
     long queryValue(RegHandle k, const std::string& name, std::uint32_t* type, char* data,
                     std::uint32_t* size) override {
-        const Value* value = find(opened[k].first, name);
-        if (value == nullptr) {
+        auto& values = keys[opened[k].first];
+        const auto value = values.find(fold(name));
+        if (value == values.end()) {
             return kRegFileNotFound;
         }
-        *type = value->type;
-        const auto needed = static_cast<std::uint32_t>(value->data.size());
-        if (data == nullptr || *size < needed) {
+        *type = value->second.type;
+        const auto needed = static_cast<std::uint32_t>(value->second.data.size());
+        if (*size < needed) {
             *size = overstateSizes ? 2 * needed : needed;
-            return data == nullptr ? kRegSuccess : kRegMoreData;
+            return kRegMoreData;
         }
-        std::memcpy(data, value->data.data(), needed);
-        *size = needed;
+        std::memcpy(data, value->second.data.data(), *size = needed);
         return kRegSuccess;
     }
     long deleteValue(RegHandle k, const std::string& name) override {
@@ -108,9 +95,6 @@ private:
     }
     long open(RegHandle root, const std::string& path, RegView view, bool make, bool writable,
               RegHandle& k) {
-        if (root < 0x80000000u || root > 0x80000006u) {
-            return kRegInvalidHandle;
-        }
         const std::string name = key(root, path, view);
         if (!make && !keys.contains(name)) {
             return kRegFileNotFound;
@@ -119,8 +103,7 @@ private:
             return kRegAccessDenied;
         }
         keys[name];
-        k = next_++;
-        opened[k] = {name, writable};
+        opened[k = next_++] = {name, writable};
         return kRegSuccess;
     }
     RegHandle next_ = 0x1000;
@@ -159,17 +142,11 @@ public:
         return failRead || !files.contains(path) ? std::nullopt : std::optional(files[path].bytes);
     }
     bool writeNewFile(const std::string& path, std::string_view bytes) override {
-        if (!alive()) {
-            if (std::exchange(torn, false)) {
-                files[path].bytes = bytes.substr(0, bytes.size() / 2);
-            }
-            return false;
+        const bool live = alive();
+        if (!live && std::exchange(torn, false)) {
+            files[path].bytes = bytes.substr(0, bytes.size() / 2);
         }
-        if (failWrite || isReadOnly(path)) {
-            return false;
-        }
-        files[path].bytes = bytes;
-        return true;
+        return live && !failWrite && !isReadOnly(path) && (files[path].bytes = bytes, true);
     }
     bool replaceFile(const std::string& from, const std::string& to) override {
         const bool done = alive() && !failReplace && files.contains(from) && !isReadOnly(to);
@@ -193,14 +170,13 @@ public:
     std::string folder = "C:\\Quellix";
     std::string line = "\"C:\\Quellix\\quellix.exe\"";
     std::string current = "C:\\Users\\joueur";
-    std::uint32_t id = 4242;
     std::set<std::string> enterable;
     bool startFails = false;
     std::vector<Started> started;
 
     std::string programFolder() override { return folder; }
     std::string commandLine() override { return line; }
-    std::uint32_t processId() override { return id; }
+    std::uint32_t processId() override { return 4242; }
     bool setCurrentFolder(const std::string& path) override {
         current = enterable.contains(path) ? path : current;
         return enterable.contains(path);
@@ -220,6 +196,10 @@ public:
     std::deque<std::string> files;
     std::vector<std::string> shown;
 
+    template <typename T> static T takeFirst(std::deque<T>& queue, T otherwise) {
+        return queue.empty() ? otherwise
+                             : (otherwise = queue.front(), queue.pop_front(), otherwise);
+    }
     Answer showMessage(const std::string& text, Buttons buttons) override {
         shown.push_back(text + (buttons == Buttons::OkCancel ? " [OK|Annuler]" : ""));
         return takeFirst(answers, Answer::Ok);
@@ -241,16 +221,16 @@ public:
         std::string ansi;
         for (size_t i = 0; i < utf8.size(); ++i) {
             const auto c = static_cast<unsigned char>(utf8[i]);
-            if (c >= 0x80 && (c < 0xC2 || c > 0xC3 || i + 1 == utf8.size())) {
+            if (c >= 0x80 && (c < 0xC2 || c > 0xC3 || ++i == utf8.size())) {
                 return std::nullopt;
             }
-            ansi += c < 0x80 ? utf8[i] : static_cast<char>((c & 3) << 6 | (utf8[++i] & 0x3F));
+            ansi += c < 0x80 ? utf8[i] : static_cast<char>((c & 3) << 6 | (utf8[i] & 0x3F));
         }
         return ansi;
     }
     std::string fromAnsi(std::string_view ansi) override {
         std::string utf8;
-        for (char ch : ansi) {
+        for (const char ch : ansi) {
             const auto c = static_cast<unsigned char>(ch);
             utf8 += c < 0x80 ? std::string(1, ch)
                              : std::string{static_cast<char>(0xC0 | c >> 6),

@@ -1,0 +1,174 @@
+// config.ini: the profile-file engine one row per rule (what it refuses to write, and that a write
+// changes one line only, the profile fuzzer checks from its seeds), keys read and written through
+// the ports, and a launcher stopped at any change of files during a reset or a first start.
+
+#include "config/defaults.h"
+#include "config/profile.h"
+#include "config/settings.h"
+#include "launch/registration.h"
+#include "test_system.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <memory>
+#include <tuple>
+
+namespace quellix {
+namespace {
+
+constexpr std::nullopt_t kMissing = std::nullopt;
+
+TEST(Profile, ReadsValuesWithThePlatformRules) {
+    const std::string longPath = "C:\\" + std::string(297, 'x'); // read in full, no 254 cut
+    // clang-format off
+    const std::tuple<std::string, std::string, std::string, std::optional<std::string>> cases[]{
+        {"[q3]\r\nPath=C:\\q3\\quake3.exe\r\n", "q3", "Path", "C:\\q3\\quake3.exe"},
+        {"[UT2003]\r\nPath=u\r\n", "ut2003", "PATH", "u"}, {"[g]\r\nk= \tv w\t \r\n", "g", "k", "v w"},
+        {"[g]\r\n  k \t= v\r\n", "g", "k", "v"}, {"  [g]  \r\nk=v\r\n", "g", "k", "v"},
+        {"[g]\r\nPath= \r\n", "g", "path", ""}, {"[g]\r\nk=a=b\r\n", "g", "k", "a=b"},
+        {"[g]\r\nk=\"C:\\a b\"\r\n", "g", "k", "C:\\a b"}, {"[g]\r\nk=  ' x '  \r\n", "g", "k", " x "},
+        {"[g]\r\nk=\"x'\r\n", "g", "k", "\"x'"}, {"[g]\r\nk=\"\r\n", "g", "k", "\""}, {"[g]\r\nk=''\r\n", "g", "k", ""},
+        {"[g]\r\nk=\"\"x\"\"\r\n", "g", "k", "\"x\""},
+        {"[q3]\r\nPath=" + longPath + "\r\n", "q3", "path", longPath}, {"[a]\rk=1\r[b]\rk=2\r", "b", "k", "2"},
+        {"[a]\r\nk=1\r[b]\nk=2", "b", "k", "2"}, {"\xEF\xBB\xBF[g]\r\nk=v\r\n", "g", "k", "v"},
+        {"[g]\r\nk=1\r\n[G]\r\nk=2\r\n", "g", "k", "1"}, {"[g]\r\na=1\r\n[g]\r\nk=2\r\n", "g", "k", kMissing},
+        {"[g]\r\nk=1\r\nK=2\r\n", "g", "k", "1"}, {"[a]\r\nk=1\r\n[b]\r\nj=2\r\n", "b", "k", kMissing},
+        {"k=0\r\n[g]\r\nj=1\r\n", "g", "k", kMissing}, {"[g]\r\nk\r\n", "g", "k", kMissing},
+        {"[g]\r\n;k=1\r\nk=2\r\n", "g", "k", "2"}, {"[g]\r\n[h\r\nk=v\r\n", "g", "k", "v"},
+        {"[a]b]\r\nk=v\r\n", "a]b", "k", "v"}, {"[g]\r\nk=v\r\n", " g\t", " k ", "v"},
+        {"k=v\r\n[]\r\nk=w\r\n", "", "k", kMissing}, {"[g]\r\nk=v\r\n", "g", "", kMissing},
+        {"[g]\r\n\xC9t\xE9=1\r\n", "g", "\xE9t\xE9", kMissing}, // case folding is ASCII only
+        {"\xFF\xFE\r\n[g]\r\nk=v\r\n", "g", "k", kMissing}, {"\xFE\xFF\r\n[g]\r\nk=v\r\n", "g", "k", kMissing},
+    };
+    // clang-format on
+    for (const auto& [file, section, key, value] : cases) {
+        EXPECT_EQ(profile::readValue(file, section, key), value) << file;
+    }
+}
+
+TEST(Profile, WritesInPlaceAndPreservesEveryOtherByte) {
+    // clang-format off
+    const std::array<std::string, 5> cases[]{
+        {"[q3]\r\nPath=old\r\npresent=1\r\n", "q3", "path", "new", "[q3]\r\nPath=new\r\npresent=1\r\n"},
+        {"[g]\r\n  Key \t= old  \r\n", "G", "key", "v", "[g]\r\n  Key \t=v\r\n"},
+        {"[g]\r\nk=1\r\nk=2\r\n[g]\r\nk=3\r\n", "g", "k", "9", "[g]\r\nk=9\r\nk=2\r\n[g]\r\nk=3\r\n"},
+        {"[a]\r\nx=1\r\n\r\n[b]\r\ny=2\r\n", "a", "k", "v", "[a]\r\nx=1\r\nk=v\r\n\r\n[b]\r\ny=2\r\n"},
+        {"[a]\r\n[b]\r\n", "a", "k", "v", "[a]\r\nk=v\r\n[b]\r\n"},
+        {"[a]\r\nx=1", "b", "k", "v", "[a]\r\nx=1\r\n[b]\r\nk=v\r\n"},
+        {"", "General", "sansvalidation", "1", "[General]\r\nsansvalidation=1\r\n"},
+        {"[a]\rx=1\r", "b", "k", "v", "[a]\rx=1\r[b]\rk=v\r"},
+        {"[a]\nx=1\r\n", "b", "k", "v", "[a]\nx=1\r\n[b]\nk=v\n"},
+        {"\xEF\xBB\xBF[a]\r\nx=1\r\n", "a", "x", "2", "\xEF\xBB\xBF[a]\r\nx=2\r\n"},
+        {"\xEF\xBB\xBF", "a", "x", "2", "\xEF\xBB\xBF[a]\r\nx=2\r\n"},
+        {"top=1\r\n; c\r\n[q3]\r\n\tPath = C:\\q3 ; no comment\r\nextra=x\r\n\r\n[o]\r\nPath=o\r\n", "q3", "path", "D:\\q3",
+         "top=1\r\n; c\r\n[q3]\r\n\tPath =D:\\q3\r\nextra=x\r\n\r\n[o]\r\nPath=o\r\n"},
+    };
+    // clang-format on
+    for (const auto& [file, section, key, value, result] : cases) {
+        EXPECT_EQ(profile::writeValue(file, section, key, value), result) << file;
+    }
+}
+
+TEST(Settings, ReadsFallBackToTheDefaultAndTextIsStoredInTheAnsiCodePage) {
+    test::TestSystem t;
+    EXPECT_EQ(LireIni(t.os, "General", "k", t.config, "def"), "def"); // no file
+    ASSERT_TRUE(EcrireIni(t.os, "Général", "Path", "D:\\Bibliothèque\\q3.exe", t.config));
+    EXPECT_EQ(t.files.files[t.config].bytes,
+              "[G\xE9n\xE9ral]\r\nPath=D:\\Biblioth\xE8que\\q3.exe\r\n");
+    EXPECT_EQ(LireIni(t.os, "général", "path", t.config, ""), "D:\\Bibliothèque\\q3.exe");
+    EXPECT_EQ(LireIni(t.os, "général", "absent", t.config, "def"), "def");
+    EXPECT_EQ(LireIni(t.os, "g\xE4\xB8\xAD", "path", t.config, "def"), "def"); // no ANSI form
+    EXPECT_EQ(LireIni(t.os, "général", "\xE4\xB8\xAD", t.config, "def"), "def");
+    EXPECT_EQ(t.files.files.size(), 1u) << "a temporary file was left";
+    t.files.failRead = true;
+    EXPECT_EQ(LireIni(t.os, "général", "path", t.config, "def"), "def");
+
+    // A file that starts with the UTF-8 mark holds UTF-8 text.
+    t.files.failRead = false;
+    t.files.files[t.config].bytes = "\xEF\xBB\xBF[q3]\r\nPath=C:\\été\\q3.exe\r\n";
+    EXPECT_EQ(LireIni(t.os, "q3", "path", t.config, ""), "C:\\été\\q3.exe");
+    ASSERT_TRUE(EcrireIni(t.os, "q3", "path", "D:\\à\\q3.exe", t.config));
+    EXPECT_EQ(t.files.files[t.config].bytes, "\xEF\xBB\xBF[q3]\r\nPath=D:\\à\\q3.exe\r\n");
+}
+
+TEST(Settings, AWriteThatCannotBeDoneLeavesTheFileAsItWas) {
+    // What fails (read-only, unreadable, temporary not written, not replaced), key and value.
+    // clang-format off
+    const std::tuple<const char*, bool, bool, bool, bool, std::string, std::string> cases[] = {
+        {"read-only", true, false, false, false, "k", "v"}, {"unreadable", false, true, false, false, "k", "v"},
+        {"temporary not written", false, false, true, false, "k", "v"},
+        {"not replaced", false, false, false, true, "k", "v"},
+        {"value without an ANSI form", false, false, false, false, "k", "\xE4\xB8\xAD"},
+        {"key without an ANSI form", false, false, false, false, "\xE4\xB8\xAD", "v"},
+        {"value with a line break", false, false, false, false, "k", "a\r\n[h]"},
+    };
+    // clang-format on
+    const std::string original = "; mine\n[General]\nsansvalidation=0\n\n[q3]\nPath=C:\\q3\n";
+    for (const auto& [what, readOnly, failRead, failWrite, failReplace, key, value] : cases) {
+        test::TestSystem t;
+        t.files.files[t.config] = {original, readOnly};
+        // Another launcher, older (one shared name) or not, saving at the same time.
+        t.files.files[t.config + ".tmp"].bytes = t.files.files[t.config + ".17.tmp"].bytes = "x";
+        t.files.failRead = failRead;
+        t.files.failWrite = failWrite;
+        t.files.failReplace = failReplace;
+        EXPECT_FALSE(EcrireIni(t.os, "General", key, value, t.config)) << what;
+        EXPECT_EQ(t.files.files[t.config].bytes, original) << what;
+        EXPECT_EQ(t.files.files.size(), 3u) << what << ": a temporary file was left";
+    }
+    test::TestSystem t; // a save's temporary file is named after its own process
+    t.files.changesLeft = 1;
+    EXPECT_FALSE(EcrireIni(t.os, "q3", "Path", "b", t.config));
+    EXPECT_EQ(t.files.files[t.config + ".4242.tmp"].bytes, "[q3]\r\nPath=b\r\n");
+}
+
+// Stopped at any change, with or without half of the bytes of the write it stops in on the disk,
+// config.ini is a whole file, the same whether the write was torn or not. Started again, a reset
+// gives exactly the file an uninterrupted one gives, and no temporary file is left.
+TEST(CrashSafety, StoppedAtAnyChangeConfigIsAWholeFileAndAResetRecovers) {
+    const std::optional<std::string> starts[] = {
+        "; mes r\xE9glages\r\n[General]\r\nsansvalidation=0\r\nperso=garde\r\n\r\n[q3]\r\n"
+        "path=C:\\Autre\\quake3.exe\r\npresent=1\r\n[extra]\r\ncle=valeur\r\n",
+        "[General]\nacceleration=1\n[cod]\nPath=x\n", std::nullopt}; // none: a first start
+    for (const std::optional<std::string>& start : starts) {
+        // The machine after a run stopped at its change number `stop`.
+        auto run = [&start](size_t stop, bool torn) {
+            auto t = std::make_unique<test::TestSystem>();
+            t->registry.put(0x80000002, "SOFTWARE\\Id\\Quake III Arena", "INSTALLEXEPATH",
+                            test::sz("D:\\Jeux\\Quake3\\quake3.exe"));
+            if (start) {
+                t->files.files[t->config].bytes = *start;
+            }
+            t->files.changesLeft = stop;
+            t->files.torn = torn;
+            if (start) {
+                CreerConfigDefaut(t->os);
+            } else {
+                ensureConfigFile(t->os);
+            }
+            return t;
+        };
+        auto config = [](test::TestSystem& t) {
+            return t.files.fileExists(t.config) ? std::optional(t.files.files[t.config].bytes)
+                                                : std::nullopt;
+        };
+        const auto whole = run(SIZE_MAX, false);
+        size_t stop = 0;
+        for (; stop < 200; ++stop) {
+            auto stopped = run(stop, false), torn = run(stop, true);
+            EXPECT_EQ(config(*torn), config(*stopped)) << stop;
+            torn->files.changesLeft = SIZE_MAX;
+            CreerConfigDefaut(torn->os);
+            EXPECT_EQ(config(*torn), config(*whole)) << stop;
+            EXPECT_FALSE(torn->files.files.contains(torn->config + ".4242.tmp")) << stop;
+            if (stopped->files.changesLeft > 0) {
+                break; // it ended before that change
+            }
+        }
+        EXPECT_GT(stop, 40u) << "far fewer changes than the defaults need";
+    }
+}
+
+} // namespace
+} // namespace quellix
