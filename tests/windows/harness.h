@@ -45,6 +45,10 @@ inline std::optional<std::string> readBytes(const std::string& path) {
     return in ? std::optional<std::string>(std::in_place, Bytes(in), Bytes()) : std::nullopt;
 }
 
+inline bool holds(const std::string& path, const std::string& part) {
+    return readBytes(path).value_or("").find(part) != std::string::npos;
+}
+
 inline bool copyFile(const std::string& from, const std::string& to) {
     return writeBytes(to, readBytes(from).value_or(""));
 }

@@ -16,7 +16,6 @@
 #include <winsock2.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cstdint>
 #include <cstdlib>
 #include <set>
@@ -75,17 +74,16 @@ TEST(Window, StartsAsTheProgramStartsItAndFollowsAUser) {
         for (int i = 0; i < 400 && banners().find_first_of("01") != std::string::npos; ++i) {
             Sleep(50); // not started yet (they start after the first paint), or fetching
         }
-        auto look = [&](const std::string& step) {
+        auto look = [&](const std::string& step) { // size, tab, ticks, q3 row, paths, banners
             RECT r;
             GetClientRect(window, &r);
             auto bit = [](bool on) { return on ? "1" : "0"; };
             seen.push_back(step + ": " + std::to_string(r.right) + "x" + std::to_string(r.bottom) +
-                           ", tab " + std::to_string(form.currentTab()) + ", ticks " +
-                           bit(form.visible("valid_q3")) + bit(form.visible("valid_ut2003")) +
-                           ", q3 row " + bit(form.value("q3_chk")) + bit(form.enabled("q3_path")) +
+                           " " + std::to_string(form.currentTab()) + " " +
+                           bit(form.visible("valid_q3")) + bit(form.visible("valid_ut2003")) + " " +
+                           std::to_string(form.value("q3_chk")) + bit(form.enabled("q3_path")) +
                            bit(form.enabled("btn_q3")) + bit(form.enabled("ut_path")) + " " +
-                           form.text("q3_path") + ", ut " + form.text("ut_path") + ", banners " +
-                           banners());
+                           form.text("q3_path") + "|" + form.text("ut_path") + " " + banners());
         };
         auto turnTo = [&](int tab) {
             SendMessageW(form.control("SSTab1"), TCM_SETCURFOCUS, static_cast<WPARAM>(tab), 0);
@@ -155,17 +153,14 @@ TEST(Window, StartsAsTheProgramStartsItAndFollowsAUser) {
     EXPECT_EQ(boxes, (std::vector<std::string>{
                          "quellix: " + std::string(win::kConfigNotCreated) + " (before the window)",
                          "quellix: Voulez vous vraiment réinitialiser tous les paramètres ?"}));
-    const std::string typed = ", q3 row 1110 D:\\Jeux vidéo\\quake3.exe",
-                      untouched = ", q3 row 0000 D:\\Jeux vidéo\\quake3.exe",
-                      ut = ", ut C:\\UT\\UT2003.exe, banners 33",
-                      reset = " E:\\q3.exe, ut , banners 33";
+    const std::string typed = "D:\\Jeux vidéo\\quake3.exe|C:\\UT\\UT2003.exe 33",
+                      reset = "E:\\q3.exe| 33";
     EXPECT_EQ(seen, (std::vector<std::string>{
-                        "opened, on screen: 675x610, tab 2, ticks 01, q3 row 0000 " + ut,
-                        "ticked and typed: 675x610, tab 2, ticks 01" + typed + ut,
-                        "applied: 675x610, tab 2, ticks 11" + untouched + ut,
-                        "reset: 675x610, tab 2, ticks 10, q3 row 0000" + reset,
-                        "Ctrl+Tab: 675x610, tab 3, ticks 10, q3 row 0000" + reset,
-                        "at 144 dpi: 1013x915, tab 3, ticks 10, q3 row 0000" + reset}));
+                        "opened, on screen: 675x610 2 01 0000 |C:\\UT\\UT2003.exe 33",
+                        "ticked and typed: 675x610 2 01 1110 " + typed,
+                        "applied: 675x610 2 11 0000 " + typed, "reset: 675x610 2 10 0000 " + reset,
+                        "Ctrl+Tab: 675x610 3 10 0000 " + reset,
+                        "at 144 dpi: 1013x915 3 10 0000 " + reset}));
 }
 
 using namespace std::literals;
@@ -291,30 +286,24 @@ TEST(Banner, DecodesAGifOnItsScreenAndPlaysOneServedHere) {
     for (const auto& c : cases) {
         HWND banner = CreateWindowExW(0, win::kBannerClass, L"", WS_POPUP, 0, 0, 257, 241, nullptr,
                                       nullptr, GetModuleHandleW(nullptr), nullptr);
-        // Every 10 ms, from a thread of its own, a message the banner must answer within 100 ms.
-        std::atomic<bool> stop = false, stopped = false;
-        std::atomic<int> sent = 0, late = 0;
-        std::thread prober([&] {
-            for (DWORD_PTR answer = 0; !stop; ++sent, Sleep(10)) {
-                late += SendMessageTimeoutW(banner, WM_NULL, 0, 0, SMTO_NORMAL, 100, &answer) == 0;
-            }
-            stopped = true;
-        });
         win::setBannerMovie(banner, "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) +
                                         "/fr/quellix_V1.swf");
         win::playBanner(banner);
-        for (int i = 0; i < 1500 && (!stop || !stopped); ++i) {
-            MSG message;
-            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        ULONGLONG longest = 0; // the window must answer its messages within 100 ms all along
+        for (int i = 0; i < 1500; ++i, Sleep(20)) {
+            const ULONGLONG before = GetTickCount64();
+            for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) {
                 DispatchMessageW(&message);
             }
-            stop = win::bannerShows(banner) != win::BannerShows::Fetching;
-            Sleep(20);
+            const bool fetching = win::bannerShows(banner) == win::BannerShows::Fetching;
+            longest = std::max(longest, GetTickCount64() - before);
+            if (!fetching) {
+                break;
+            }
         }
-        prober.join();
         EXPECT_EQ(win::bannerShows(banner), c.shows) << c.frames;
         EXPECT_EQ(win::bannerFrameCount(banner), c.frames);
-        EXPECT_EQ(late, 0) << "of " << sent << " messages";
+        EXPECT_LT(longest, 100u);
         DestroyWindow(banner);
     }
     closesocket(listener); // a server still waiting gives up
