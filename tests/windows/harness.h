@@ -45,25 +45,25 @@ inline std::optional<std::string> readBytes(const std::string& path) {
     return in ? std::optional<std::string>(std::in_place, Bytes(in), Bytes()) : std::nullopt;
 }
 
-inline bool copyFile(const std::string& from, const std::string& to) {
-    const std::optional<std::string> bytes = readBytes(from);
-    return bytes && writeBytes(to, *bytes);
+inline bool holds(const std::string& path, const std::string& part) {
+    return readBytes(path).value_or("").find(part) != std::string::npos;
 }
 
-// A text value, or a number in decimal; nothing when it cannot be read.
+inline bool copyFile(const std::string& from, const std::string& to) {
+    return writeBytes(to, readBytes(from).value_or(""));
+}
+
+// A text value, or a number in decimal; nothing when it cannot be read. (The view's RRF_SUBKEY
+// flag is its KEY_WOW64 flag shifted by 8.)
 inline std::optional<std::string> regValue(HKEY root, const std::string& path,
                                            const std::string& name, REGSAM view = KEY_WOW64_32KEY) {
-    HKEY key = nullptr;
     wchar_t data[2048] = {};
     DWORD size = sizeof(data), type = 0;
-    const bool read =
-        RegOpenKeyExW(root, widen(path).c_str(), 0, KEY_READ | view, &key) == ERROR_SUCCESS &&
-        RegGetValueW(key, nullptr, widen(name).c_str(), RRF_RT_REG_SZ | RRF_RT_REG_DWORD, &type,
-                     data, &size) == ERROR_SUCCESS;
-    RegCloseKey(key);
-    return !read ? std::nullopt
-                 : std::optional(type == REG_DWORD ? std::to_string(data[0] | data[1] << 16)
-                                                   : narrow(data));
+    if (RegGetValueW(root, widen(path).c_str(), widen(name).c_str(),
+                     RRF_RT_REG_SZ | RRF_RT_REG_DWORD | view << 8, &type, data, &size)) {
+        return std::nullopt;
+    }
+    return type == REG_DWORD ? std::to_string(data[0] | data[1] << 16) : narrow(data);
 }
 
 inline bool setText(HKEY root, const std::string& path, const std::string& name,
@@ -84,13 +84,13 @@ inline bool setText(HKEY root, const std::string& path, const std::string& name,
 // Removes the key and everything below it; true when none is left.
 inline bool deleteKeyTree(HKEY root, const std::string& path, REGSAM view = KEY_WOW64_32KEY) {
     HKEY key = nullptr;
-    const LONG opened = RegOpenKeyExW(root, widen(path).c_str(), 0, KEY_ALL_ACCESS | view, &key);
-    if (opened != ERROR_SUCCESS) {
-        return opened == ERROR_FILE_NOT_FOUND;
+    if (RegOpenKeyExW(root, widen(path).c_str(), 0, KEY_ALL_ACCESS | view, &key) == 0) {
+        RegDeleteTreeW(key, nullptr);
+        RegCloseKey(key);
+        RegDeleteKeyExW(root, widen(path).c_str(), view, 0);
     }
-    RegDeleteTreeW(key, nullptr);
-    RegCloseKey(key);
-    return RegDeleteKeyExW(root, widen(path).c_str(), view, 0) == ERROR_SUCCESS;
+    return RegOpenKeyExW(root, widen(path).c_str(), 0, KEY_READ | view, &key) ==
+           ERROR_FILE_NOT_FOUND;
 }
 
 } // namespace quellix::wintest

@@ -1,4 +1,4 @@
-// The real quellix.exe and its setup program, run as a player runs them. The game probe stands in
+// The real quellix.exe and its setup program, run as a player runs them; the game probe stands in
 // for Quake 3 (started in its own folder) and Unreal Tournament 2003 (in the launcher's).
 
 #include "harness.h"
@@ -15,22 +15,19 @@ namespace quellix::wintest {
 // ends within 30 seconds with code 0.
 static bool shellOpen(const std::string& file, const std::string& parameters,
                       const std::string& folder) {
-    const std::wstring wideFile = widen(file), wideParameters = widen(parameters),
-                       wideFolder = widen(folder);
+    const std::wstring wide[] = {widen(file), widen(parameters), widen(folder)};
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof(info);
     info.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI | SEE_MASK_NOCLOSEPROCESS;
-    info.lpFile = wideFile.c_str();
-    info.lpParameters = wideParameters.c_str();
-    info.lpDirectory = wideFolder.c_str();
+    info.lpFile = wide[0].c_str();
+    info.lpParameters = wide[1].c_str();
+    info.lpDirectory = wide[2].c_str();
     info.nShow = SW_SHOWNORMAL;
-    // A loaded machine's Wine now and then refuses a start for a moment: try again.
-    for (int attempt = 1; !ShellExecuteExW(&info); ++attempt, Sleep(500)) {
-        if (attempt == 5) {
-            ADD_FAILURE() << file << " not started, error " << GetLastError();
-            return false;
-        }
+    int refused = 0; // a loaded machine's Wine now and then refuses a start for a moment
+    while (!ShellExecuteExW(&info) && ++refused < 5) {
+        Sleep(500);
     }
+    EXPECT_LT(refused, 5) << file << " not started, error " << GetLastError();
     const bool ended = WaitForSingleObject(info.hProcess, 30000) == WAIT_OBJECT_0;
     DWORD code = 0;
     GetExitCodeProcess(info.hProcess, &code);
@@ -39,69 +36,52 @@ static bool shellOpen(const std::string& file, const std::string& parameters,
     return ended && code == 0;
 }
 
-// The three lines (command line, current folder, show state) that the probe copied to `exe` wrote.
-static std::optional<std::string> probeRecord(const std::string& exe) {
-    const std::string log = exe.substr(0, exe.rfind('.')) + ".log";
-    for (int tries = 0; tries < 200; ++tries, Sleep(50)) {
-        if (std::optional<std::string> bytes = readBytes(log);
-            bytes && std::ranges::count(*bytes, '\n') >= 3) {
-            return bytes;
-        }
-    }
-    return std::nullopt;
-}
-
-// The first start in a new folder registers vx links where the shell reads them (the 64-bit view)
-// and writes config.ini from what the games' installers recorded (the 32-bit view); later links
-// come through the shell, as from a browser.
+// The first start registers vx links where the shell reads them (the 64-bit view) and writes
+// config.ini from the installers' values (the 32-bit view); later links come through the shell.
 TEST(EndToEnd, TheFirstStartRegistersAndFindsTheGamesThenEachLinkStartsItsGame) {
-    const std::pair<HKEY, std::string> protocol[] = {{HKEY_CLASSES_ROOT, "vx"},
-                                                     {HKEY_LOCAL_MACHINE, "software\\vx"},
-                                                     {HKEY_CURRENT_USER, "Software\\Classes\\vx"}};
-    for (const auto& [root, key] : protocol) {
-        ASSERT_TRUE(deleteKeyTree(root, key, KEY_WOW64_64KEY)) << key;
-    }
+    auto unregister = [] { // in the shell's view, every root the launcher writes
+        return deleteKeyTree(HKEY_CLASSES_ROOT, "vx", KEY_WOW64_64KEY) &&
+               deleteKeyTree(HKEY_LOCAL_MACHINE, "software\\vx", KEY_WOW64_64KEY) &&
+               deleteKeyTree(HKEY_CURRENT_USER, "Software\\Classes\\vx", KEY_WOW64_64KEY);
+    };
+    ASSERT_TRUE(unregister());
     const std::string root = scratchFolder("end to end"), games = root + "\\Jeux vidéo\\",
-                      q3 = games + "Quake III Arena";
+                      q3 = games + "Quake III Arena", quellix = root + "\\Quellix\\";
     const std::string quake = q3 + "\\quake3.exe", unreal = games + "UT2003\\System\\UT2003.exe";
-    // The registered file name is fixed, whatever the name of the running file.
-    ASSERT_TRUE(copyFile(buildFolder() + "\\game_probe.exe", quake) &&
-                copyFile(buildFolder() + "\\game_probe.exe", unreal) &&
-                copyFile(buildFolder() + "\\quellix.exe", root + "\\Quellix\\Quellix 2.exe") &&
-                copyFile(buildFolder() + "\\quellix.exe", root + "\\Quellix\\quellix.exe"));
+    const std::string probe = buildFolder() + "\\game_probe.exe",
+                      us = buildFolder() + "\\quellix.exe";
+    ASSERT_TRUE(copyFile(probe, quake) && copyFile(probe, unreal) &&
+                copyFile(us, quellix + "Quellix 2.exe") && copyFile(us, quellix + "quellix.exe"));
     ASSERT_TRUE(setText(HKEY_LOCAL_MACHINE, "SOFTWARE\\Id\\Quake III Arena", "INSTALLEXEPATH",
                         quake, KEY_WOW64_32KEY, false)); // stored without its terminator
     ASSERT_TRUE(setText(HKEY_LOCAL_MACHINE, "SOFTWARE\\Unreal Technology\\Installed Apps\\UT2003",
                         "Folder", games + "UT2003"));
-    std::string first;
     const std::string password = "a_b.c!d~e*f'g(h)i@j%k-"; // every punctuation mark allowed
     const std::string connect = "  +connect 10.0.0.1:27960 +password ";
+    bool first = true;
     for (const auto& [link, exe, arguments, folder] :
          {std::tuple{std::string("q3/secret"), quake, connect + "secret", q3},
           {"ut2003/secret", unreal, "  10.0.0.1:27960?password=secret", root},
           {"q3/" + password, quake, connect + password, q3}}) {
-        DeleteFileW(widen(exe.substr(0, exe.rfind('.')) + ".log").c_str());
-        const std::string url = "vx://10.0.0.1:27960/" + link;
-        EXPECT_TRUE(first.empty() ? shellOpen(root + "\\Quellix\\Quellix 2.exe", url, root)
-                                  : shellOpen(url, "", root));
-        EXPECT_EQ(probeRecord(exe), "\"" + exe + "\"" + arguments + "\n" + folder + "\n" +
-                                        std::to_string(SW_SHOWMINIMIZED) + "\n");
-        for (const auto& [hkey, key] : protocol) {
-            EXPECT_EQ(regValue(hkey, key, "", KEY_WOW64_64KEY), "URL: vx Protocol");
-            EXPECT_EQ(regValue(hkey, key, "URL Protocol", KEY_WOW64_64KEY), "");
-            EXPECT_EQ(regValue(hkey, key + "\\shell\\open\\command", "", KEY_WOW64_64KEY),
-                      "\"" + root + "\\Quellix\\quellix.exe\" %1");
-            if (hkey != HKEY_CLASSES_ROOT) { // each start registers again; the shell reads this one
-                EXPECT_TRUE(deleteKeyTree(hkey, key, KEY_WOW64_64KEY));
-            }
+        const std::string log = exe.substr(0, exe.rfind('.')) + ".log",
+                          url = "vx://10.0.0.1:27960/" + link;
+        DeleteFileW(widen(log).c_str());
+        EXPECT_TRUE(std::exchange(first, false) ? shellOpen(quellix + "Quellix 2.exe", url, root)
+                                                : shellOpen(url, "", root));
+        std::optional<std::string> record; // command line, current folder, show state
+        for (int tries = 0; tries < 200 && std::ranges::count(record.value_or(""), '\n') < 3;
+             ++tries, Sleep(50)) {
+            record = readBytes(log);
         }
-        const std::string config = readBytes(root + "\\Quellix\\config.ini").value_or("");
-        first = first.empty() ? config : first;
-        EXPECT_EQ(config, first) << "only the first start writes config.ini";
+        EXPECT_EQ(record, "\"" + exe + "\"" + arguments + "\n" + folder + "\n" +
+                              std::to_string(SW_SHOWMINIMIZED) + "\n");
     }
-    const std::string ansi = root + "\\Jeux vid\xE9o\\Quake III Arena\\quake3.exe"; // its code page
-    EXPECT_NE(first.find("[q3]\r\nPath=" + ansi + "\r\npresent=1\r\n"), std::string::npos) << first;
-    EXPECT_TRUE(deleteKeyTree(HKEY_CLASSES_ROOT, "vx", KEY_WOW64_64KEY) &&
+    // The shell found the handler; it is the fixed file name, whatever the name of the first.
+    EXPECT_EQ(regValue(HKEY_CLASSES_ROOT, "vx\\shell\\open\\command", "", KEY_WOW64_64KEY),
+              "\"" + quellix + "quellix.exe\" %1");
+    const std::string ansi = root + "\\Jeux vid\xE9o\\Quake III Arena\\quake3.exe"; // code page
+    EXPECT_TRUE(holds(quellix + "config.ini", "[q3]\r\nPath=" + ansi + "\r\npresent=1\r\n"));
+    EXPECT_TRUE(unregister() &&
                 deleteKeyTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Id\\Quake III Arena") &&
                 deleteKeyTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Unreal Technology"));
 }
@@ -126,15 +106,15 @@ TEST(Installer, InstallsForTheUserUpgradesAndUninstallsKeepingSettingsAndOtherHa
     auto exists = [](const std::string& path) { return fs::exists(fs::path(widen(path))); };
     const std::string build = buildFolder();
     auto setup = [&] { return shellOpen(build + "\\quellix-setup.exe", "/S", build); };
-    // A copy told the folder, as the uninstaller runs itself: started directly, it would return
-    // while its own copy works on.
+    // A copy told the folder, as the uninstaller runs itself (started directly, it returns at
+    // once).
     auto uninstall = [&] {
         const std::string copy = scratchFolder("uninstaller") + "\\uninstall.exe";
         return copyFile(uninstaller, copy) && shellOpen(copy, "/S _?=" + folder, build);
     };
-    for (const std::string& file : {exe, uninstaller, shortcut, folder + "\\config.ini"}) {
-        DeleteFileW(widen(file).c_str()); // what a failed earlier run may have left
-    }
+    std::error_code left; // what a failed earlier run may have left
+    fs::remove_all(fs::path(widen(folder)), left);
+    ASSERT_TRUE(DeleteFileW(widen(shortcut).c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND);
     ASSERT_TRUE(deleteKeyTree(HKEY_CURRENT_USER, kVxKey, 0) &&
                 deleteKeyTree(HKEY_CURRENT_USER, kUninstallKey, 0));
 
@@ -142,13 +122,13 @@ TEST(Installer, InstallsForTheUserUpgradesAndUninstallsKeepingSettingsAndOtherHa
     const std::optional<std::string> built = readBytes(build + "\\quellix.exe");
     EXPECT_EQ(readBytes(exe), built);
     // The link's target, as the shell link format keeps it: the local path in the code page.
-    EXPECT_NE(readBytes(shortcut).value_or("").find(exe + '\0'), std::string::npos);
-    std::string version(GetFileVersionInfoSizeW(widen(exe).c_str(), nullptr), '\0');
+    EXPECT_TRUE(holds(shortcut, exe + '\0'));
+    std::string info(GetFileVersionInfoSizeW(widen(exe).c_str(), nullptr), '\0');
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT size = 0;
-    ASSERT_TRUE(GetFileVersionInfoW(widen(exe).c_str(), 0, static_cast<DWORD>(version.size()),
-                                    version.data()) &&
-                VerQueryValueW(version.data(), L"\\", reinterpret_cast<void**>(&fixed), &size));
+    ASSERT_TRUE(
+        GetFileVersionInfoW(widen(exe).c_str(), 0, static_cast<DWORD>(info.size()), info.data()) &&
+        VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &size));
     EXPECT_EQ(std::to_string(HIWORD(fixed->dwFileVersionMS)) + "." +
                   std::to_string(LOWORD(fixed->dwFileVersionMS)) + "." +
                   std::to_string(HIWORD(fixed->dwFileVersionLS)),

@@ -16,7 +16,6 @@
 #include <winsock2.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cstdint>
 #include <cstdlib>
 #include <set>
@@ -41,9 +40,9 @@ static LRESULT CALLBACK answerBox(int code, WPARAM wParam, LPARAM lParam) {
         for (HWND c = GetWindow(box, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
             text = textOf(c).size() > text.size() ? textOf(c) : text;
         }
-        const HWND form = FindWindowW(L"Form1", nullptr);
-        boxes.push_back(textOf(box) + ": " + text +
-                        (form != nullptr && IsWindowVisible(form) ? "" : " (before the window)"));
+        boxes.push_back(
+            textOf(box) + ": " + text +
+            (IsWindowVisible(FindWindowW(L"Form1", nullptr)) ? "" : " (before the window)"));
         PostMessageW(box, WM_COMMAND, IDOK, 0);
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
@@ -75,31 +74,23 @@ TEST(Window, StartsAsTheProgramStartsItAndFollowsAUser) {
         for (int i = 0; i < 400 && banners().find_first_of("01") != std::string::npos; ++i) {
             Sleep(50); // not started yet (they start after the first paint), or fetching
         }
-        auto look = [&](const std::string& step) {
-            RECT client;
-            GetClientRect(window, &client);
-            seen.push_back(
-                step + ": " + std::to_string(client.right) + "x" + std::to_string(client.bottom) +
-                ", tab " + std::to_string(form.currentTab()) + ", ticks " +
-                std::to_string(form.visible("valid_q3")) +
-                std::to_string(form.visible("valid_ut2003")) + ", q3 row " +
-                std::to_string(form.value("q3_chk")) + std::to_string(form.enabled("q3_path")) +
-                std::to_string(form.enabled("btn_q3")) + std::to_string(form.enabled("ut_path")) +
-                " " + form.text("q3_path") + ", ut " + form.text("ut_path") + ", banners " +
-                banners());
+        auto look = [&](const std::string& step) { // size, tab, ticks, q3 row, paths, banners
+            RECT r;
+            GetClientRect(window, &r);
+            auto bit = [](bool on) { return on ? "1" : "0"; };
+            seen.push_back(step + ": " + std::to_string(r.right) + "x" + std::to_string(r.bottom) +
+                           " " + std::to_string(form.currentTab()) + " " +
+                           bit(form.visible("valid_q3")) + bit(form.visible("valid_ut2003")) + " " +
+                           std::to_string(form.value("q3_chk")) + bit(form.enabled("q3_path")) +
+                           bit(form.enabled("btn_q3")) + bit(form.enabled("ut_path")) + " " +
+                           form.text("q3_path") + "|" + form.text("ut_path") + " " + banners());
         };
-        auto turnTo = [&](int tab, bool drawn) { // drawn: painted and settled, as a picture needs
+        auto turnTo = [&](int tab) {
             SendMessageW(form.control("SSTab1"), TCM_SETCURFOCUS, static_cast<WPARAM>(tab), 0);
-            if (drawn) {
-                RedrawWindow(window, nullptr, nullptr,
-                             RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-                Sleep(400);
-            }
         };
-        turnTo(2, false);
+        turnTo(2);
         look(IsWindowVisible(form.control("q3_path")) ? "opened, on screen" : "opened, hidden");
-        EXPECT_EQ(form.text("Label6") + "|" + form.text("Label14"),
-                  "Quake 3|Q3"); // labels are windows
+        EXPECT_EQ(form.text("Label6") + "|" + form.text("Label14"), "Quake 3|Q3"); // by name
         SendMessageW(form.control("q3_chk"), BM_CLICK, 0, 0);
         SendMessageW(form.control("q3_path"), EM_SETSEL, 0, -1);
         for (wchar_t c : std::wstring(L"D:\\Jeux vidéo\\quake3.exe")) {
@@ -112,11 +103,12 @@ TEST(Window, StartsAsTheProgramStartsItAndFollowsAUser) {
         look("ticked and typed");
         SendMessageW(form.control("btn_appliquer"), BM_CLICK, 0, 0);
         look("applied");
-        EXPECT_EQ(readBytes(config).value_or(""),
-                  "[General]\r\nsansvalidation=1\r\nacceleration=0\r\n[q3]\r\nPath=D:\\Jeux "
-                  "vid\xE9o\\quake3.exe\r\npresent=1\r\n[UT2003]\r\nPath=C:\\UT\\UT2003.exe\r\n"
-                  "present=1\r\n");
-        turnTo(0, true);
+        EXPECT_NE(readBytes(config).value_or("").find(
+                      "[q3]\r\nPath=D:\\Jeux vid\xE9o\\quake3.exe\r\npresent=1\r\n"),
+                  std::string::npos);
+        turnTo(0); // painted and settled, as a picture needs
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        Sleep(400);
         const auto tick = captureArea(form.screenRect("valid_q3"));
         std::string pictures; // the tick as drawn, '#' for red, a row a '|'; then the icon
         for (size_t i = 0; tick && i < tick->pixels.size(); ++i) {
@@ -128,7 +120,7 @@ TEST(Window, StartsAsTheProgramStartsItAndFollowsAUser) {
         EXPECT_EQ(pictures + (colours.size() > 3 ? "icon drawn" : "icon flat"),
                   "..........|#........#|##......#.|.#.....##.|.##....#..|"
                   "..##..##..|..#####...|...###....|....##....|....#.....|icon drawn");
-        turnTo(2, false);
+        turnTo(2);
         t.registry.put(0x80000002, "SOFTWARE\\Id\\Quake III Arena", "INSTALLEXEPATH",
                        test::sz("E:\\q3.exe"));
         // Posted, as a click comes: the window's own loop must hand it to the button.
@@ -161,17 +153,14 @@ TEST(Window, StartsAsTheProgramStartsItAndFollowsAUser) {
     EXPECT_EQ(boxes, (std::vector<std::string>{
                          "quellix: " + std::string(win::kConfigNotCreated) + " (before the window)",
                          "quellix: Voulez vous vraiment réinitialiser tous les paramètres ?"}));
-    const std::string typed = ", q3 row 1110 D:\\Jeux vidéo\\quake3.exe",
-                      untouched = ", q3 row 0000 D:\\Jeux vidéo\\quake3.exe",
-                      ut = ", ut C:\\UT\\UT2003.exe, banners 33",
-                      reset = " E:\\q3.exe, ut , banners 33";
+    const std::string typed = "D:\\Jeux vidéo\\quake3.exe|C:\\UT\\UT2003.exe 33",
+                      reset = "E:\\q3.exe| 33";
     EXPECT_EQ(seen, (std::vector<std::string>{
-                        "opened, on screen: 675x610, tab 2, ticks 01, q3 row 0000 " + ut,
-                        "ticked and typed: 675x610, tab 2, ticks 01" + typed + ut,
-                        "applied: 675x610, tab 2, ticks 11" + untouched + ut,
-                        "reset: 675x610, tab 2, ticks 10, q3 row 0000" + reset,
-                        "Ctrl+Tab: 675x610, tab 3, ticks 10, q3 row 0000" + reset,
-                        "at 144 dpi: 1013x915, tab 3, ticks 10, q3 row 0000" + reset}));
+                        "opened, on screen: 675x610 2 01 0000 |C:\\UT\\UT2003.exe 33",
+                        "ticked and typed: 675x610 2 01 1110 " + typed,
+                        "applied: 675x610 2 11 0000 " + typed, "reset: 675x610 2 10 0000 " + reset,
+                        "Ctrl+Tab: 675x610 3 10 0000 " + reset,
+                        "at 144 dpi: 1013x915 3 10 0000 " + reset}));
 }
 
 using namespace std::literals;
@@ -196,42 +185,38 @@ const std::string kJpeg =
                 "\x00\x08\x01\x01\x00\x00\x3f\x00\x6d\xff\xd9"sv);
 
 // A GIF on a 16 x 16 screen of `frames` pictures of 4096 x 4096, each coded in full (one colour,
-// the LZW table cleared whenever it fills): a small file that is a great deal of work to decode.
+// each code one zero longer than the last, the LZW table cleared whenever it fills): a small file
+// that is a great deal of work to decode.
 std::string heavyGif(int frames) {
-    std::string codes, block;
+    std::string bytes, codes;
     std::uint32_t pending = 0;
-    int bits = 0, width = 3, last = 5;
-    auto put = [&](int code) {
-        pending |= static_cast<std::uint32_t>(code) << bits;
-        for (bits += width; bits >= 8; bits -= 8, pending >>= 8) {
-            block.push_back(static_cast<char>(pending & 0xff));
-            if (block.size() == 255) {
-                codes += static_cast<char>(block.size()) + block;
-                block.clear();
-            }
+    int bits = 0, width = 3;
+    auto put = [&](int code) { // least significant bit first
+        for (pending |= static_cast<std::uint32_t>(code) << bits, bits += width; bits >= 8;
+             bits -= 8, pending >>= 8) {
+            bytes += static_cast<char>(pending & 0xff);
         }
     };
-    put(4);
-    for (long left = 4096L * 4096, longest = 1; left > 0; ++longest) {
-        const long run = std::min(longest, left); // the code of n zeros: 0 for one, else n + 4
-        put(run == 1 ? 0 : static_cast<int>(run + 4));
-        left -= run;
-        width += ++last == 1 << width;
-        if (last == 4095) { // the table is full: start again
-            put(4);
-            width = 3;
-            last = 5;
-            longest = 0;
+    for (long left = 4096L * 4096; left > 0;) { // a round: clear, then codes of 1, 2, 3... zeros
+        put(4);
+        width = 3;
+        for (long run = 1, last = 5; left > 0 && last < 4095; left -= run++) {
+            run = std::min(run, left); // the code of n zeros: 0 for one, else n + 4
+            put(run == 1 ? 0 : static_cast<int>(run + 4));
+            width += ++last == 1 << width; // the table fills up to 4095
         }
     }
-    put(5);
-    block += bits > 0 ? std::string(1, static_cast<char>(pending)) : "";
-    codes += block.empty() ? "" : static_cast<char>(block.size()) + block;
+    put(5); // end
+    bytes += bits > 0 ? std::string(1, static_cast<char>(pending)) : "";
+    for (size_t i = 0; i < bytes.size(); i += 255) { // in blocks of at most 255
+        codes += static_cast<char>(std::min<size_t>(255, bytes.size() - i)) + bytes.substr(i, 255);
+    }
     std::string gif("GIF89a\x10\x00\x10\x00\x80\x00\x00\xff\x00\x00\x00\x00\xff", 19);
     for (int i = 0; i < frames; ++i) {
-        gif.append("\x21\xf9\x04\x00\x0a\x00\x00\x00\x2c\x00\x00\x00\x00\x00\x10\x00\x10\x00\x02",
-                   19);
-        gif += codes + '\0';
+        gif += std::string(
+                   "\x21\xf9\x04\x00\x0a\x00\x00\x00\x2c\x00\x00\x00\x00\x00\x10\x00\x10\x00\x02",
+                   19) +
+               codes + '\0';
     }
     return gif + '\x3b';
 }
@@ -266,9 +251,9 @@ TEST(Banner, DecodesAGifOnItsScreenAndPlaysOneServedHere) {
                 std::abs(grey[1] - 182) <= 4)
         << int(half[2]) << " " << int(half[0]) << " " << int(blue[0]) << " " << int(grey[1]);
 
-    // Served here: the GIF above; one frame of 4096 x 4096 that takes long to decode, while the
-    // window must keep answering; ten such frames, beyond the bounded work, refused from their
-    // headers alone.
+    // Served here, one request each: the GIF above; one frame of 4096 x 4096 that takes long to
+    // decode, while the window must keep answering; ten such frames, beyond the bounded work,
+    // refused from their headers alone.
     const struct {
         std::string picture;
         win::BannerShows shows;
@@ -278,15 +263,14 @@ TEST(Banner, DecodesAGifOnItsScreenAndPlaysOneServedHere) {
                  {heavyGif(10), win::BannerShows::OwnBanner, 0}};
     WSADATA data;
     WSAStartup(MAKEWORD(2, 2), &data);
-    win::registerBannerClass(GetModuleHandleW(nullptr));
-    for (const auto& c : cases) {
-        const SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-        sockaddr_in address{AF_INET, 0, {{{127, 0, 0, 1}}}, {}};
-        int size = sizeof(address);
-        bind(listener, reinterpret_cast<sockaddr*>(&address), size);
-        getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size);
-        listen(listener, 1);
-        std::thread server([listener, &c] { // answers the one request it is sent
+    const SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in address{AF_INET, 0, {{{127, 0, 0, 1}}}, {}};
+    int size = sizeof(address);
+    bind(listener, reinterpret_cast<sockaddr*>(&address), size);
+    getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size);
+    listen(listener, 1);
+    std::thread server([&] {
+        for (const auto& c : cases) {
             const SOCKET client = accept(listener, nullptr, nullptr);
             const std::string reply =
                 "HTTP/1.0 200 OK\r\nContent-Type: image/gif\r\nContent-Length: " +
@@ -296,37 +280,34 @@ TEST(Banner, DecodesAGifOnItsScreenAndPlaysOneServedHere) {
             send(client, reply.data(), static_cast<int>(reply.size()), 0);
             shutdown(client, SD_SEND);
             closesocket(client);
-        });
+        }
+    });
+    win::registerBannerClass(GetModuleHandleW(nullptr));
+    for (const auto& c : cases) {
         HWND banner = CreateWindowExW(0, win::kBannerClass, L"", WS_POPUP, 0, 0, 257, 241, nullptr,
                                       nullptr, GetModuleHandleW(nullptr), nullptr);
-        // Every 10 ms, from a thread of its own, a message the banner must answer within 100 ms.
-        std::atomic<bool> stop = false, stopped = false;
-        std::atomic<int> sent = 0, late = 0;
-        std::thread prober([&] {
-            for (DWORD_PTR answer = 0; !stop; ++sent, Sleep(10)) {
-                late += SendMessageTimeoutW(banner, WM_NULL, 0, 0, SMTO_NORMAL, 100, &answer) == 0;
-            }
-            stopped = true;
-        });
         win::setBannerMovie(banner, "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) +
                                         "/fr/quellix_V1.swf");
         win::playBanner(banner);
-        for (int i = 0; i < 1500 && (!stop || !stopped); ++i) {
-            MSG message;
-            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        ULONGLONG longest = 0; // the window must answer its messages within 100 ms all along
+        for (int i = 0; i < 1500; ++i, Sleep(20)) {
+            const ULONGLONG before = GetTickCount64();
+            for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) {
                 DispatchMessageW(&message);
             }
-            stop = win::bannerShows(banner) != win::BannerShows::Fetching;
-            Sleep(20);
+            const bool fetching = win::bannerShows(banner) == win::BannerShows::Fetching;
+            longest = std::max(longest, GetTickCount64() - before);
+            if (!fetching) {
+                break;
+            }
         }
-        prober.join();
         EXPECT_EQ(win::bannerShows(banner), c.shows) << c.frames;
         EXPECT_EQ(win::bannerFrameCount(banner), c.frames);
-        EXPECT_EQ(late, 0) << "of " << sent << " messages";
+        EXPECT_LT(longest, 100u);
         DestroyWindow(banner);
-        closesocket(listener); // a server still waiting gives up
-        server.join();
     }
+    closesocket(listener); // a server still waiting gives up
+    server.join();
     WSACleanup();
 }
 
