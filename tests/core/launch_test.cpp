@@ -116,26 +116,6 @@ TEST(Launch, EveryOtherLinkEndsInTheWindowAMessageOrNothing) {
     }
 }
 
-TEST(Launch, TheCommandLineIsCutAtEverySlashAfterTheProgramName) {
-    // clang-format off
-    const std::pair<std::string, LaunchLink> cases[] = {
-        {R"("C:\Program Files\Quellix\quellix.exe" vx://a/q3/b)", {"vx:", "", "a", "q3", "b"}},
-        {R"(C:\Quellix\quellix.exe "vx://h:1/q3/pw/")", {"vx:", "", "h:1", "q3", "pw", ""}},
-        {"quellix.exe \t  vx://h/q3/a/b ", {"vx:", "", "h", "q3", "a", "b "}},
-        {R"("C:\quellix.exe""vx://h/q3/")", {"vx:", "", "h", "q3", ""}},
-        {R"("C:\Quellix\quellix.exe" "vx://h/q3/pw)", {"\"vx:", "", "h", "q3", "pw"}},
-        {R"("C:\unterminated quote vx://a/q3/b)", {"vide", ""}}, {"quellix.exe", {"vide", ""}},
-        {"", {"vide", ""}}, {"q.exe \"\"", {"vide", ""}}, {"q.exe VX: //h/Q3/%41 b", {"VX: ", "", "h", "Q3", "%41 b"}},
-    };
-    // clang-format on
-    for (const auto& [line, link] : cases) {
-        test::FakeProcess process;
-        process.line = line;
-        EXPECT_EQ(LireLien(process), link) << line;
-    }
-    EXPECT_TRUE(isNoLink({"vide", "x"}) && !isNoLink({"Vide"}) && !isNoLink({}));
-}
-
 TEST(Launch, TheAllowListAdmitsRealServersAndPasswordsOnly) {
     // clang-format off
     const std::tuple<std::string, bool, bool> cases[] = { // text, server, password

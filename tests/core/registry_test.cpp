@@ -47,37 +47,6 @@ TEST(Registry, LireValeurReadsEveryTypeAsText) {
     }
 }
 
-TEST(Registry, NothingIsWrittenRemovedOrCreatedWhereItCannotBe) {
-    // Root index, key, value name, what is read, and whether a write would succeed there (then
-    // only the read and the removal are tried).
-    // clang-format off
-    const std::tuple<std::int32_t, std::string, std::string, std::string, bool> cases[] = {
-        {5, kKey, "Folder", "", false}, {1, kKey, "Folder€", "", false}, {1, kKey + "\\€", "Folder", "", false},
-        {0, kKey + "\\Absent", "Folder", "", false}, {0, kKey, "Folder", "C:\\Jeux", false},
-        {1, kKey + "\\Absent", "Folder", "", true}, {1, kKey, "Absent", "", true}};
-    // clang-format on
-    for (const auto& [hk, key, name, read, writable] : cases) {
-        test::TestSystem t; // both roots hold the value; the machine's is read-only
-        t.registry.readOnlyRoots.insert(kLocalMachine);
-        t.registry.put(kLocalMachine, kKey, "Folder", sz("C:\\Jeux"));
-        t.registry.put(kCurrentUser, kKey, "Folder", sz("C:\\Jeux"));
-        const auto before = t.registry.keys;
-        EXPECT_EQ(LireValeur(t.os, hk, key, name), read) << hk << key << name;
-        EXPECT_TRUE(writable || !DonnerValeur(t.os, hk, key, name, "x"));
-        SupprValeur(t.os, hk, key, name);
-        EXPECT_TRUE(t.registry.keys == before && t.registry.opened.empty()) << hk << key << name;
-    }
-    test::TestSystem t;
-    t.registry.put(kCurrentUser, kKey, "Folder", sz("C:\\Jeux"));
-    t.registry.put(kCurrentUser, kKey, "", sz("garde"));
-    EXPECT_TRUE(DonnerValeur(t.os, 1, kKey, "Folder", "5 €")); // no ANSI form: in Unicode
-    EXPECT_EQ(t.registry.writes.back(), "hkcu\\software\\quellixtest\\jeux|Folder=5 €\0"s);
-    EXPECT_TRUE(t.registry.keys["hkcu\\software\\quellixtest\\jeux"]["folder"].unicode);
-    SupprValeur(t.os, 1, kKey, "FOLDER");
-    EXPECT_EQ(LireValeur(t.os, 1, kKey, "Folder"), "");
-    EXPECT_EQ(LireValeur(t.os, 1, kKey, ""), "garde");
-}
-
 const std::string kSteam = "Software\\Valve\\Steam";
 const std::string kMods = "C:\\Steam\\SteamApps\\joueur\\half-life";
 
@@ -117,28 +86,6 @@ TEST(Detection, EachGameIsFoundWhereItsInstallerWroteAndNothingIsCreated) {
         EXPECT_EQ(DetecterJeu(t.os, game), found) << game << " " << value;
         EXPECT_TRUE(t.registry.keys == before && t.registry.opened.empty()) << game;
     }
-}
-
-TEST(Defaults, TheFileHoldsTheOptionsThenEveryGameAsDetected) {
-    test::TestSystem t; // Quake 3, and Steam with Counter-Strike only
-    t.registry.put(kLocalMachine, "SOFTWARE\\Id\\Quake III Arena", "INSTALLEXEPATH",
-                   sz("D:\\q3.exe"));
-    t.registry.put(kCurrentUser, kSteam, "ModInstallPath", sz(kMods));
-    t.files.folders.insert(kMods + "\\..\\counter-strike");
-    t.files.files[t.config].bytes = "; à moi\n[q3]\nPath=C:\\ancien.exe\n";
-    EXPECT_TRUE(CreerConfigDefaut(t.os));
-    const std::string none = "\nPath= \npresent=0\n";
-    EXPECT_EQ(
-        t.files.files[t.config].bytes,
-        "; à moi\n[q3]\nPath=D:\\q3.exe\npresent=1\n[General]\nsansvalidation=1\nacceleration=0\n"
-        "[dod]\nPath=\npresent=0\n[shl]\nPath=" +
-            kMods + "\\hl.exe\npresent=1\n[scs]\nPath=" + kMods +
-            "\\..\\counter-strike\\hl.exe\npresent=1\n[stfc]\nPath=\npresent=0\n[ja]" + none +
-            "[jo]" + none + "[UT2003]" + none + "[mohaa]" + none + "[ut2k4]" + none + "[ef2]" +
-            none + "[bf]" + none + "[cod]" + none);
-    EXPECT_EQ(t.files.files.size(), 1u) << "a temporary file was left";
-    t.files.files[t.config].readOnly = true;
-    EXPECT_FALSE(CreerConfigDefaut(t.os));
 }
 
 TEST(Registration, EveryRootGetsTheQuotedCommandInTheShellViewMachineRootsFirst) {
@@ -194,34 +141,46 @@ TEST(Registration, ALaterStartWritesOnlyWhatDiffers) {
     }
 }
 
+// The defaults: the options, then each game as detected (here Quake 3, and Counter-Strike beside
+// Steam's value), blank for the others, in the code page.
 TEST(Registration, ConfigFileIsCreatedWithTheDefaultsOnlyWhenNoFileIsThere) {
-    struct Case {
-        std::optional<std::string> existing;
-        bool failCreate, failWrites;
-        ConfigFile result;
-        const char* sansvalidation; // as read back afterwards
-    };
+    const std::string none = "\r\nPath= \r\npresent=0\r\n",
+                      defaults = "[General]\r\nsansvalidation=1\r\nacceleration=0\r\n[dod]\r\nPath="
+                                 "\r\npresent=0\r\n[shl]\r\nPath=" +
+                                 kMods + "\\hl.exe\r\npresent=1\r\n[scs]\r\nPath=" + kMods +
+                                 "\\..\\counter-strike\\hl.exe\r\npresent=1\r\n"
+                                 "[stfc]\r\nPath=\r\npresent=0\r\n[ja]" +
+                                 none + "[jo]" + none +
+                                 "[q3]\r\nPath=D:\\Jeux \xE9t\xE9\\q3.exe"
+                                 "\r\npresent=1\r\n[UT2003]" +
+                                 none + "[mohaa]" + none + "[ut2k4]" + none + "[ef2]" + none +
+                                 "[bf]" + none + "[cod]" + none;
+    // Existing file, creation fails, writes fail, result, the file afterwards (none: no file).
     // clang-format off
-    for (const Case& c : {
-             Case{"[general]\r\nsansvalidation=0\r\n", false, false, ConfigFile::Existed, "0"},
-             Case{"", false, true, ConfigFile::Existed, "?"}, // emptied by the user
-             Case{{}, false, false, ConfigFile::Created, "1"}, Case{{}, true, false, ConfigFile::CouldNotCreate, "?"},
-             // An empty file left behind would hide the installed games from every later start.
-             Case{{}, false, true, ConfigFile::CouldNotCreate, "?"}}) {
-        // clang-format on
+    const std::tuple<std::optional<std::string>, bool, bool, ConfigFile, std::optional<std::string>> cases[] = {
+        {"[general]\r\nsansvalidation=0\r\n", false, false, ConfigFile::Existed, "[general]\r\nsansvalidation=0\r\n"},
+        {"", false, true, ConfigFile::Existed, ""}, // emptied by the user
+        {{}, false, false, ConfigFile::Created, defaults}, {{}, true, false, ConfigFile::CouldNotCreate, {}},
+        // An empty file left behind would hide the installed games from every later start.
+        {{}, false, true, ConfigFile::CouldNotCreate, {}}};
+    // clang-format on
+    for (const auto& [existing, failCreate, failWrites, result, after] : cases) {
         test::TestSystem t;
-        if (c.existing) {
-            t.files.files[t.config].bytes = *c.existing;
+        t.registry.put(kLocalMachine, "SOFTWARE\\Id\\Quake III Arena", "INSTALLEXEPATH",
+                       sz("D:\\Jeux \xE9t\xE9\\q3.exe"));
+        t.registry.put(kCurrentUser, kSteam, "ModInstallPath", sz(kMods));
+        t.files.folders.insert(kMods + "\\..\\counter-strike");
+        if (existing) {
+            t.files.files[t.config].bytes = *existing;
         }
-        t.files.failCreate = c.failCreate;
-        t.files.failWrite = c.failWrites;
-        EXPECT_EQ(ensureConfigFile(t.os), c.result) << c.sansvalidation;
-        EXPECT_EQ(LireIni(t.os, "general", "sansvalidation", t.config, "?"), c.sansvalidation);
-        const bool left = c.result != ConfigFile::CouldNotCreate;
-        EXPECT_EQ(t.files.fileExists(t.config), left);
-        if (!c.existing) { // the window will say
+        t.files.failCreate = failCreate;
+        t.files.failWrite = failWrites;
+        EXPECT_EQ(ensureConfigFile(t.os), result);
+        EXPECT_EQ(t.files.readFile(t.config), after);
+        EXPECT_EQ(t.files.files.size(), after ? 1u : 0u) << "a temporary file was left";
+        if (!existing) { // the window will say
             t.files.files.erase(t.config);
-            EXPECT_EQ(runStartup(t.os).configCouldNotBeCreated, !left);
+            EXPECT_EQ(runStartup(t.os).configCouldNotBeCreated, !after);
         }
     }
 }

@@ -21,8 +21,7 @@ class MemoryRegistry : public RegistryPort {
 public:
     struct Value {
         std::uint32_t type = kRegSz;
-        std::string data;     // ANSI bytes, or UTF-8 when written in Unicode
-        bool unicode = false; // written through setUnicodeText
+        std::string data; // ANSI bytes, or UTF-8 when written in Unicode
         friend bool operator==(const Value&, const Value&) = default;
     };
     std::map<std::string, std::map<std::string, Value>> keys; // by key() and folded value name
@@ -60,7 +59,7 @@ public:
         return store(k, name, {type, std::string(data)});
     }
     long setUnicodeText(RegHandle k, const std::string& name, std::string_view text) override {
-        return store(k, name, {kRegSz, std::string(text) + '\0', true});
+        return store(k, name, {kRegSz, std::string(text) + '\0'});
     }
     long queryValue(RegHandle k, const std::string& name, std::uint32_t* type, char* data,
                     std::uint32_t* size) override {
