@@ -6,25 +6,17 @@
 
 #include "launch/link.h"
 #include "launch/startup.h"
+#include "property.h"
 #include "test_system.h"
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 
 namespace {
 
 using namespace quellix;
-
-void require(bool holds, const char* what, const std::string& detail) {
-    if (!holds) {
-        std::fprintf(stderr, "property failed: %s\n%s\n", what, detail.c_str());
-        std::abort();
-    }
-}
 
 // Printable ASCII without the characters that split a command line or start a console command,
 // and no leading "-" that would read as a switch.

@@ -4,12 +4,11 @@
 // ends and one pair of matching quotes; every key written earlier still reads as it was written.
 
 #include "config/profile.h"
+#include "property.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <map>
 #include <optional>
 #include <string>
@@ -21,13 +20,6 @@ namespace {
 using namespace quellix;
 
 constexpr std::string_view kBreakOrNul("\r\n\0", 3);
-
-void require(bool holds, const char* what, const std::string& detail) {
-    if (!holds) {
-        std::fprintf(stderr, "property failed: %s\n%s\n", what, detail.c_str());
-        std::abort();
-    }
-}
 
 // The fuzzer's bytes as choices and texts; zeros and empty texts once they have run out.
 struct Input {

@@ -7,19 +7,18 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 namespace quellix {
 namespace {
 
 TEST(Launch, EachGameJoinsWithItsOwnCommandLineInItsOwnFolder) {
-    struct Game {
-        std::string key, section, exe;
-        std::string started;   // under C:\Jeux\; empty: the configured executable
-        std::string folder;    // under C:\Jeux\; empty: the launcher's current folder is kept
-        std::string arguments; // after the quoted program, when "acceleration" reads exactly "0"
-        std::string withAcceleration; // otherwise; empty: the same
-    };
-    const std::string hl = " -console -game ", join = " +connect h:1 +password pw";
-    const std::string mouse = " -noforcemparms -noforcemaccel";
+    // Link key, section, executable and the one started (empty: the same) under C:\Jeux\, the
+    // folder it starts in (empty: the launcher's current one), its arguments after the quoted
+    // program when "acceleration" reads exactly "0", and otherwise (empty: the same).
+    using Game = std::array<std::string, 7>;
+    const std::string hl = " -console -game ", join = " +connect h:1 +password pw",
+                      mouse = " -noforcemparms -noforcemaccel";
     // clang-format off
     const Game games[] = {
         {"dod", "dod", "dod\\hl.exe", "", "dod\\", " " + hl + "dod -toconsole" + join, " " + hl + "dod -toconsole" + mouse + join},
@@ -39,25 +38,23 @@ TEST(Launch, EachGameJoinsWithItsOwnCommandLineInItsOwnFolder) {
     // clang-format on
     // The two first read as "0".
     for (const char* option : {"acceleration=0\n", "acceleration= 0\t\n", "acceleration=1\n", ""}) {
-        for (const Game& game : games) {
-            SCOPED_TRACE(game.key + " " + option);
+        for (const auto& [key, section, exe, started, folder, arguments, accelerated] : games) {
+            SCOPED_TRACE(key + " " + option);
             test::TestSystem t;
-            t.files.files["C:\\Jeux\\" + game.exe] = {};
-            t.process.enterable.insert("C:\\Jeux\\" + game.folder);
+            t.files.files["C:\\Jeux\\" + exe] = {};
+            t.process.enterable.insert("C:\\Jeux\\" + folder);
             t.files.files[t.config].bytes = "[General]\nsansvalidation=1\n" + std::string(option) +
-                                            "[" + game.section + "]\nPath=C:\\Jeux\\" + game.exe;
-            t.process.line += " vx://h:1/" + game.key + "/pw";
+                                            "[" + section + "]\nPath=C:\\Jeux\\" + exe;
+            t.process.line += " vx://h:1/" + key + "/pw";
             EXPECT_FALSE(runStartup(t.os).showWindow);
             const bool plain = std::string(option).find('0') != std::string::npos;
-            const std::string program =
-                "C:\\Jeux\\" + (game.started.empty() ? game.exe : game.started);
-            const auto& arguments =
-                plain || game.withAcceleration.empty() ? game.arguments : game.withAcceleration;
+            const std::string program = "C:\\Jeux\\" + (started.empty() ? exe : started);
             ASSERT_EQ(t.process.started.size(), 1u);
-            const auto& [exe, line, folder] = t.process.started[0];
-            EXPECT_EQ(exe + "|" + line + "|" + folder,
-                      program + "|\"" + program + "\"" + arguments + "|" +
-                          (game.folder.empty() ? "C:\\Users\\joueur" : "C:\\Jeux\\" + game.folder));
+            const auto& start = t.process.started[0];
+            EXPECT_EQ(start.executable + "|" + start.commandLine + "|" + start.folder,
+                      program + "|\"" + program + "\"" +
+                          (plain || accelerated.empty() ? arguments : accelerated) + "|" +
+                          (folder.empty() ? "C:\\Users\\joueur" : "C:\\Jeux\\" + folder));
             EXPECT_TRUE(t.dialogs.shown.empty());
             EXPECT_EQ(t.registry.writes.size(), 9u) << "a start with a link registers too";
         }
@@ -88,7 +85,6 @@ TEST(Launch, EveryOtherLinkEndsInTheWindowAMessageOrNothing) {
         {"vx://h:1/q3/pw", "[q3]\nPath=quake3.exe\n", None, notFound},
         {"vx://h:1/q3/pw", q3, StartFails, "Le Quellix Vorbanix n'a pas pu lancer le jeu."},
         {"vx://1.2.3.4:1 +exec x/q3/pw", q3, None, invalid}, {"vx://h:1/q3/x;quit", q3, None, invalid},
-        {"vx://h:1?game=x/ut2k4/pw", q3, None, invalid}, {"vx://h:1/shl/-game", q3, None, invalid},
         {"vx:///q3/pw", q3, None, invalid}, {"vx://h:1/q3/a\"b", q3, None, invalid},
         {"\"vx://h:1/q3/%2B/x\"", q3, None, "", true},
         {"vx://h:1/q3/", ask + "0\n" + q3, None, question, true},

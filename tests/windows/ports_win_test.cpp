@@ -88,8 +88,7 @@ TEST(FilesWin, EachSaveKeepsOneWholeCopyOfTheSettingsAndTheHiddenAttribute) {
 
 // Our settings layer against the profile functions, each on a twin file, over a seeded random
 // sequence: writes succeed or fail alike, and every value reads back alike (within the 254
-// characters the profile functions read). The registry layer's own rules are the core's table;
-// the real registry's views and texts are checked above.
+// characters the profile functions read). The registry's views and texts are checked above.
 TEST(Differential, OurSettingsLayerAgreesWithTheProfileFunctions) {
     std::mt19937 random(20240605u);
     auto spell = [&random](std::string text) { // its ASCII letters each in a random case
