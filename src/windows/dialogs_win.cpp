@@ -6,7 +6,31 @@
 
 namespace quellix::win {
 
+WindowsDialogs::~WindowsDialogs() {
+    if (context_ != INVALID_HANDLE_VALUE) {
+        DeactivateActCtx(0, cookie_);
+        ReleaseActCtx(context_);
+    }
+}
+
+void WindowsDialogs::useCommonControls6() {
+    if (context_ != INVALID_HANDLE_VALUE) {
+        return;
+    }
+    ACTCTXW manifest{};
+    manifest.cbSize = sizeof(manifest);
+    manifest.dwFlags = ACTCTX_FLAG_HMODULE_VALID | ACTCTX_FLAG_RESOURCE_NAME_VALID;
+    manifest.hModule = GetModuleHandleW(nullptr);
+    manifest.lpResourceName = MAKEINTRESOURCEW(2); // ISOLATIONAWARE_MANIFEST_RESOURCE_ID
+    context_ = CreateActCtxW(&manifest);
+    if (context_ != INVALID_HANDLE_VALUE && !ActivateActCtx(context_, &cookie_)) {
+        ReleaseActCtx(context_);
+        context_ = INVALID_HANDLE_VALUE;
+    }
+}
+
 Answer WindowsDialogs::showMessage(const std::string& text, Buttons buttons) {
+    useCommonControls6();
     UINT type = buttons == Buttons::OkCancel ? MB_OKCANCEL : MB_OK;
     int answer = MessageBoxW(owner_, widen(text).c_str(), L"quellix", type | MB_SETFOREGROUND);
     return answer == IDOK ? Answer::Ok : Answer::Cancel;
@@ -14,6 +38,7 @@ Answer WindowsDialogs::showMessage(const std::string& text, Buttons buttons) {
 
 std::string WindowsDialogs::chooseFile(const std::string& title,
                                        const std::vector<FileFilter>& filters) {
+    useCommonControls6();
     std::wstring filter; // pairs of NUL-terminated texts, closed by one more NUL
     for (const FileFilter& f : filters) {
         filter += widen(f.description) + L'\0' + widen(f.pattern) + L'\0';

@@ -112,6 +112,7 @@ int runMessageLoop(FormWindow& form, AfterFirstPaint& later) {
 
 int runMainWindow(const System& os, WindowsDialogs& dialogs, bool configCouldNotBeCreated,
                   std::string_view bannerAddress) {
+    dialogs.useCommonControls6(); // before the common controls library is loaded
     ComApartment com;
     FormWindow form(GetModuleHandleW(nullptr));
     if (!form.create()) {
