@@ -173,24 +173,6 @@ std::optional<std::uint64_t> jpegPixels(std::string_view bytes) {
     return std::nullopt;
 }
 
-// The pixels that decoding `bytes` would produce, read from the file's own headers before any
-// decoder sees it (some decoders unpack every frame as they open a file); nothing for a file
-// that is not a GIF, PNG or JPEG.
-std::optional<std::uint64_t> declaredPixels(std::string_view bytes) {
-    if (bytes.starts_with("GIF87a") || bytes.starts_with("GIF89a")) {
-        return gifPixels(bytes);
-    }
-    if (bytes.size() >= 24 && bytes.starts_with("\x89PNG\r\n\x1a\n") &&
-        bytes.substr(12, 4) == "IHDR") {
-        return std::uint64_t{bigEndian16(bytes, 16) << 16 | bigEndian16(bytes, 18)} *
-               (bigEndian16(bytes, 20) << 16 | bigEndian16(bytes, 22));
-    }
-    if (bytes.starts_with("\xff\xd8\xff")) {
-        return jpegPixels(bytes);
-    }
-    return std::nullopt;
-}
-
 // One frame's pixels, when they fit in what is left of `budget` (pixels yet to decode).
 bool readFrame(IWICBitmapFrameDecode* frame, Pixels& pixels, UINT& w, UINT& h,
                std::uint64_t& budget) {
@@ -207,6 +189,22 @@ bool readFrame(IWICBitmapFrameDecode* frame, Pixels& pixels, UINT& w, UINT& h,
 }
 
 } // namespace
+
+// Read before any decoder sees the file: some decoders unpack every frame as they open a file.
+std::optional<std::uint64_t> declaredPixels(std::string_view bytes) {
+    if (bytes.starts_with("GIF87a") || bytes.starts_with("GIF89a")) {
+        return gifPixels(bytes);
+    }
+    if (bytes.size() >= 24 && bytes.starts_with("\x89PNG\r\n\x1a\n") &&
+        bytes.substr(12, 4) == "IHDR") {
+        return std::uint64_t{bigEndian16(bytes, 16) << 16 | bigEndian16(bytes, 18)} *
+               (bigEndian16(bytes, 20) << 16 | bigEndian16(bytes, 22));
+    }
+    if (bytes.starts_with("\xff\xd8\xff")) {
+        return jpegPixels(bytes);
+    }
+    return std::nullopt;
+}
 
 BannerMovie::BannerMovie(BannerMovie&& other) noexcept
     : canvas(other.canvas), frames(std::move(other.frames)) {

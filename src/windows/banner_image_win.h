@@ -4,8 +4,10 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quellix::win {
@@ -31,6 +33,10 @@ public:
 private:
     void release();
 };
+
+// The pixels that decoding `bytes` would produce, read from the file's own headers; nothing for a
+// file that is not a GIF, PNG or JPEG.
+std::optional<std::uint64_t> declaredPixels(std::string_view bytes);
 
 // The frames of a GIF, PNG or JPEG file; nothing for any other content or a broken file.
 std::optional<BannerMovie> decodeBanner(const std::string& bytes);

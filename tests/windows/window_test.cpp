@@ -242,6 +242,14 @@ TEST(Banner, DecodesAGifOnItsScreenAndPlaysOneServedHere) {
                 std::abs(grey[1] - 182) <= 4)
         << int(half[2]) << " " << int(half[0]) << " " << int(blue[0]) << " " << int(grey[1]);
 
+    // The work a file declares, counted from its headers before any decoder sees it.
+    for (const auto& [picture, pixels] : {std::pair{std::string(kGif), 112ull},
+                                          {heavyGif(10), 167'772'160ull},
+                                          {std::string(kPng), 2ull},
+                                          {kJpeg, 1ull}}) {
+        EXPECT_EQ(win::declaredPixels(picture), pixels) << pixels;
+    }
+
     // Served here, one request each: the GIF above; one frame of 4096 x 4096 that takes long to
     // decode, while the window must keep answering; ten such frames, beyond the bounded work,
     // refused from their headers alone.
