@@ -40,9 +40,16 @@ static LRESULT CALLBACK answerBox(int code, WPARAM wParam, LPARAM lParam) {
         for (HWND c = GetWindow(box, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
             text = textOf(c).size() > text.size() ? textOf(c) : text;
         }
-        boxes.push_back(
-            textOf(box) + ": " + text +
-            (IsWindowVisible(FindWindowW(L"Form1", nullptr)) ? "" : " (before the window)"));
+        // Windows made before the first paint: the tabs and their arrows, the pages, the banners,
+        // Quitter, the first page's frames (panel and border), boxes and button; the rest drawn.
+        const HWND form = FindWindowW(L"Form1", nullptr);
+        auto count = [](HWND, LPARAM n) -> BOOL { return ++*reinterpret_cast<int*>(n); };
+        int made = 0;
+        EnumChildWindows(form, count, reinterpret_cast<LPARAM>(&made));
+        const std::string when = IsWindowVisible(form)
+                                     ? ""
+                                     : " (before the window, " + std::to_string(made) + " windows)";
+        boxes.push_back(textOf(box) + ": " + text + when);
         PostMessageW(box, WM_COMMAND, IDOK, 0);
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
@@ -143,7 +150,7 @@ TEST(Window, StartsAsTheProgramStartsItAndFollowsAUser) {
     EXPECT_EQ(boxes,
               (std::vector<std::string>{
                   "quellix: Le Quellix Vorbanix ne peut pas créer son fichier config.ini : les "
-                  "paramètres ne seront pas enregistrés. (before the window)",
+                  "paramètres ne seront pas enregistrés. (before the window, 16 windows)",
                   "quellix: Voulez vous vraiment réinitialiser tous les paramètres ?"}));
     const std::string typed = "D:\\Jeux vidéo\\quake3.exe|C:\\UT\\UT2003.exe 33",
                       reset = "E:\\q3.exe| 33";
