@@ -52,13 +52,33 @@ TEST(EndToEnd, TheFirstStartRegistersAndFindsTheGamesThenEachLinkStartsItsGame) 
                       us = buildFolder() + "\\quellix.exe";
     ASSERT_TRUE(copyFile(probe, quake) && copyFile(probe, unreal) &&
                 copyFile(us, quellix + "Quellix 2.exe") && copyFile(us, quellix + "quellix.exe"));
-    ASSERT_TRUE(setText(HKEY_LOCAL_MACHINE, "SOFTWARE\\Id\\Quake III Arena", "INSTALLEXEPATH",
-                        quake, KEY_WOW64_32KEY, false)); // stored without its terminator
-    ASSERT_TRUE(setText(HKEY_LOCAL_MACHINE, "SOFTWARE\\Unreal Technology\\Installed Apps\\UT2003",
-                        "Folder", games + "UT2003"));
+    // Where 32-bit installers' values land on a 64-bit system, written as a 64-bit tool sees them.
+    const std::string installers = "SOFTWARE\\Wow6432Node\\";
+    ASSERT_TRUE(setText(HKEY_LOCAL_MACHINE, installers + "Id\\Quake III Arena", "INSTALLEXEPATH",
+                        quake, KEY_WOW64_64KEY, false)); // stored without its terminator
+    ASSERT_TRUE(setText(HKEY_LOCAL_MACHINE,
+                        installers + "Unreal Technology\\Installed Apps\\UT2003", "Folder",
+                        games + "UT2003", KEY_WOW64_64KEY));
     const std::string password = "a_b.c!d~e*f'g(h)i@j%k-"; // every punctuation mark allowed
     const std::string connect = "  +connect 10.0.0.1:27960 +password ";
-    bool first = true;
+    // The first link is handed to a copy under another name; the next ones go through the shell,
+    // called by a program of the other kind (32 or 64 bits) and by this test's own.
+#ifdef _WIN64
+    const std::string otherKind = "C:\\windows\\syswow64\\rundll32.exe";
+#else
+    const std::string otherKind = "C:\\windows\\sysnative\\rundll32.exe";
+#endif
+    int step = 0;
+    auto open = [&](const std::string& url) {
+        switch (step++) {
+        case 0:
+            return shellOpen(quellix + "Quellix 2.exe", url, root);
+        case 1:
+            return shellOpen(otherKind, "url.dll,FileProtocolHandler " + url, root);
+        default:
+            return shellOpen(url, "", root);
+        }
+    };
     for (const auto& [link, exe, arguments, folder] :
          {std::tuple{std::string("q3/secret"), quake, connect + "secret", q3},
           {"ut2003/secret", unreal, "  10.0.0.1:27960?password=secret", root},
@@ -66,8 +86,7 @@ TEST(EndToEnd, TheFirstStartRegistersAndFindsTheGamesThenEachLinkStartsItsGame) 
         const std::string log = exe.substr(0, exe.rfind('.')) + ".log",
                           url = "vx://10.0.0.1:27960/" + link;
         DeleteFileW(widen(log).c_str());
-        EXPECT_TRUE(std::exchange(first, false) ? shellOpen(quellix + "Quellix 2.exe", url, root)
-                                                : shellOpen(url, "", root));
+        EXPECT_TRUE(open(url)) << url;
         std::optional<std::string> record; // command line, current folder, show state
         for (int tries = 0; tries < 200 && std::ranges::count(record.value_or(""), '\n') < 3;
              ++tries, Sleep(50)) {
@@ -81,9 +100,72 @@ TEST(EndToEnd, TheFirstStartRegistersAndFindsTheGamesThenEachLinkStartsItsGame) 
               "\"" + quellix + "quellix.exe\" %1");
     const std::string ansi = root + "\\Jeux vid\xE9o\\Quake III Arena\\quake3.exe"; // code page
     EXPECT_TRUE(holds(quellix + "config.ini", "[q3]\r\nPath=" + ansi + "\r\npresent=1\r\n"));
-    EXPECT_TRUE(unregister() &&
-                deleteKeyTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Id\\Quake III Arena") &&
-                deleteKeyTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Unreal Technology"));
+    EXPECT_TRUE(
+        unregister() && deleteKeyTree(HKEY_LOCAL_MACHINE, installers + "Id", KEY_WOW64_64KEY) &&
+        deleteKeyTree(HKEY_LOCAL_MACHINE, installers + "Unreal Technology", KEY_WOW64_64KEY));
+}
+
+// Starts `exe` with `link` as the shell does, answers each of its message boxes with `answer` and
+// closes its window once shown; what it showed, then how it ended.
+static std::string runAnswering(const std::string& exe, const std::string& link, int answer) {
+    std::wstring command = widen("\"" + exe + "\" " + link);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        return "not started";
+    }
+    std::string shown;
+    wchar_t text[256] = {};
+    for (int tries = 0; tries < 300 && WaitForSingleObject(process.hProcess, 50); ++tries) {
+        if (HWND box = FindWindowW(L"#32770", L"quellix"); IsWindowVisible(box)) {
+            GetDlgItemTextW(box, 0xFFFF, text, 256); // a message box's text
+            shown += narrow(text) + "|";
+            PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(answer), 0);
+        } else if (HWND form = FindWindowW(L"Form1", nullptr); IsWindowVisible(form)) {
+            shown += "window|";
+            PostMessageW(form, WM_CLOSE, 0, 0);
+        }
+        Sleep(100); // an answered box or a closed window is gone before the next look
+    }
+    TerminateProcess(process.hProcess, 99); // does nothing to one that has ended
+    WaitForSingleObject(process.hProcess, 5000);
+    DWORD code = 0;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    return shown + "exit " + std::to_string(code);
+}
+
+// Every message a link can show, the question answered either way, and the window: each shown and
+// answered, the program then ending normally.
+TEST(EndToEnd, EachMessageAndTheWindowAreShownAndTheProgramEndsAsAsked) {
+    const std::string folder = scratchFolder("messages"), exe = folder + "\\quellix.exe";
+    const std::string game = folder + "\\Quake3\\quake3.exe";
+    const std::string log = folder + "\\Quake3\\quake3.log";
+    ASSERT_TRUE(copyFile(buildFolder() + "\\quellix.exe", exe) &&
+                copyFile(buildFolder() + "\\game_probe.exe", game));
+    ASSERT_TRUE(writeBytes(folder + "\\config.ini",
+                           "[General]\r\nsansvalidation=0\r\n[q3]\r\nPath=" + game +
+                               "\r\n[ef2]\r\nPath=" + folder + "\\EF2\\EF2.exe\r\n"));
+    const std::string link = "vx://10.0.0.1:27960/";
+    for (const auto& [arguments, answer, shown, started] : {
+             std::tuple{std::string(), IDOK, std::string("window|exit 0"), false},
+             {link + "q3/secret", IDCANCEL, "Voulez vous lancer q3 ?|exit 0", false},
+             {link + "q3/secret", IDOK, "Voulez vous lancer q3 ?|exit 0", true},
+             {link + "ut2k4/x", IDOK, "ut2k4 n'est pas installé sur cette machine|exit 0", false},
+             {link + "ef2/x", IDOK, "Le Quellix Vorbanix n'a pas trouvé l'exécutable|exit 0",
+              false},
+             {link + "q3/a+b", IDOK, "Ce lien de lancement n'est pas valide.|exit 0", false},
+         }) {
+        DeleteFileW(widen(log).c_str());
+        EXPECT_EQ(runAnswering(exe, arguments, answer), shown) << arguments;
+        for (int tries = 0; started && tries < 100 && !holds(log, "\n"); ++tries) {
+            Sleep(50);
+        }
+        EXPECT_EQ(holds(log, "+connect 10.0.0.1:27960 +password secret"), started) << arguments;
+    }
 }
 
 const std::string kUninstallKey =

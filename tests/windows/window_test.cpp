@@ -32,6 +32,10 @@ static std::string textOf(HWND window) {
 // The message boxes this thread opens, answered OK: title, text, and whether Form1 was shown yet.
 static std::vector<std::string> boxes;
 
+static BOOL CALLBACK countWindow(HWND, LPARAM n) {
+    return ++*reinterpret_cast<int*>(n);
+}
+
 static LRESULT CALLBACK answerBox(int code, WPARAM wParam, LPARAM lParam) {
     const auto box = reinterpret_cast<HWND>(wParam);
     wchar_t name[8] = {};
@@ -43,9 +47,8 @@ static LRESULT CALLBACK answerBox(int code, WPARAM wParam, LPARAM lParam) {
         // Windows made before the first paint: the tabs and their arrows, the pages, the banners,
         // Quitter, the first page's frames (panel and border), boxes and button; the rest drawn.
         const HWND form = FindWindowW(L"Form1", nullptr);
-        auto count = [](HWND, LPARAM n) -> BOOL { return ++*reinterpret_cast<int*>(n); };
         int made = 0;
-        EnumChildWindows(form, count, reinterpret_cast<LPARAM>(&made));
+        EnumChildWindows(form, countWindow, reinterpret_cast<LPARAM>(&made));
         const std::string when = IsWindowVisible(form)
                                      ? ""
                                      : " (before the window, " + std::to_string(made) + " windows)";
