@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <cstring>
+
 namespace quellix::win {
 namespace {
 
@@ -11,6 +13,9 @@ namespace {
 // the process heap.
 using UnixName = char*(__cdecl*)(const wchar_t* windowsPath);
 using WindowsName = wchar_t*(__cdecl*)(const char* unixPath);
+
+// Wine's code page of the Unix side's names, which its two functions speak.
+constexpr UINT kUnixCodePage = 65010;
 
 template <typename Function> Function wineExport(const wchar_t* module, const char* name) {
     const HMODULE loaded = GetModuleHandleW(module);
@@ -32,7 +37,11 @@ std::string unixPath(std::wstring path) {
         path.erase(0, 4);
     }
     char* name = toUnix == nullptr || path.empty() ? nullptr : toUnix(path.c_str());
-    const std::string result = name == nullptr ? "" : name;
+    std::wstring wide(name == nullptr ? 0 : std::strlen(name) + 1, L'\0');
+    wide.resize(name == nullptr ? 0
+                                : MultiByteToWideChar(kUnixCodePage, 0, name, -1, wide.data(),
+                                                      static_cast<int>(wide.size())));
+    const std::string result = narrow(wide.c_str());
     HeapFree(GetProcessHeap(), 0, name);
     return result;
 }
@@ -54,7 +63,11 @@ std::optional<WineDesktop> WindowsWine::desktop() {
 
 std::string WindowsWine::windowsPath(const std::string& unixPath) {
     const auto toWindows = wineExport<WindowsName>(L"kernel32.dll", "wine_get_dos_file_name");
-    wchar_t* name = toWindows == nullptr ? nullptr : toWindows(unixPath.c_str());
+    const std::wstring wide = widen(unixPath);
+    std::string bytes(wide.size() * 4 + 1, '\0');
+    bytes.resize(WideCharToMultiByte(kUnixCodePage, 0, wide.c_str(), -1, bytes.data(),
+                                     static_cast<int>(bytes.size()), nullptr, nullptr));
+    wchar_t* name = toWindows == nullptr || bytes.empty() ? nullptr : toWindows(bytes.c_str());
     const std::string result = name == nullptr ? "" : narrow(name);
     HeapFree(GetProcessHeap(), 0, name);
     return result;
