@@ -61,6 +61,11 @@ public:
         return std::rename(at(from).c_str(), at(to).c_str()) == 0;
     }
     bool removeFile(const std::string& path) override { return ::unlink(at(path).c_str()) == 0; }
+    bool createFolders(const std::string& path) override {
+        std::error_code error;
+        fs::create_directories(at(path), error);
+        return fs::is_directory(at(path));
+    }
 
 private:
     static std::string at(std::string path) {
@@ -156,7 +161,7 @@ void DefaultConfigurationOnDisk(benchmark::State& state) {
                      {kRegSz, kQuake + '\0'});
     sys.process.folder = folder.string();
     PosixFiles files;
-    System os{sys.registry, files, sys.process, sys.dialogs, sys.ansi};
+    System os{sys.registry, files, sys.process, sys.dialogs, sys.ansi, sys.wine};
     const fs::path config = folder / "config.ini";
 
     for (auto _ : state) {

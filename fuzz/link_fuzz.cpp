@@ -1,8 +1,8 @@
 // An arbitrary command line handed to the start-up sequence of a machine on which every game is
 // configured. At most one game starts, only when the question (if asked) was answered OK, and the
-// link's server address and password reach it holding nothing that a game could read as a switch,
-// a console command or a further argument; config.ini is never changed. The first byte chooses
-// the options.
+// link's server address and password reach it, percent-decoded, holding nothing that a game could
+// read as a switch, a console command or a further argument; config.ini is never changed. The first
+// byte chooses the options.
 
 #include "launch/link.h"
 #include "launch/startup.h"
@@ -64,8 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                       &line = t.process.started[0].commandLine;
     require(!server.empty() && safeForGame(server) && safeForGame(password),
             "an unsafe server or password reached a game", raw);
-    require(raw.find(server) != raw.npos && line.find(" " + server) != line.npos &&
-                line.find(password) != line.npos,
+    require(line.find(" " + server) != line.npos && line.find(password) != line.npos,
             "the game did not get the link's server and password", line);
     const std::string question = "Voulez vous lancer " + link[3] + " ? [OK|Annuler]";
     require(asks ? answersOk && t.dialogs.shown == std::vector{question} : t.dialogs.shown.empty(),

@@ -99,6 +99,100 @@ Section
     WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
 SectionEnd
 
+; --- Under Wine: the desktop's handler of vx links ----------------------------------------------
+; Each start of the launcher under Wine writes a script, a desktop entry and the default of vx links
+; in mimeapps.list, in the Linux user's folders. They go only while the script still starts this
+; install's quellix.exe in this prefix: another copy's or another program's stay. Paths on the Unix
+; side are reached through Z:, Wine's drive of the Unix root.
+!include StrFunc.nsh
+${UnStrRep}
+${UnStrStr}
+
+; $0: an XDG folder's variable -> that folder through Z:, or $1 when the variable holds no
+; absolute path.
+Function un.ThroughZ
+    StrCpy $2 $0 1
+    StrCmp $2 "/" 0 fallback
+        ${UnStrRep} $1 $0 "/" "\"
+        StrCpy $1 "Z:$1"
+    fallback:
+    StrCpy $0 $1
+FunctionEnd
+
+Function un.ForgetDesktopHandler
+    System::Call "ntdll::wine_get_version() p .r0"
+    StrCmp $0 "error" done ; Windows: no such function, nothing of this was written
+    ReadEnvStr $5 WINEHOMEDIR ; \??\Z:\home\joueur
+    StrCpy $5 $5 "" 4
+    ReadEnvStr $0 XDG_DATA_HOME
+    StrCpy $1 "$5\.local\share"
+    Call un.ThroughZ
+    StrCpy $6 $0
+    ReadEnvStr $0 XDG_CONFIG_HOME
+    StrCpy $1 "$5\.config"
+    Call un.ThroughZ
+    StrCpy $7 $0
+    ; The script names the prefix as a Unix path and this install's program, each shell-quoted.
+    ReadEnvStr $0 WINECONFIGDIR ; \??\Z:\home\joueur\.wine
+    StrCpy $0 $0 "" 6
+    ${UnStrRep} $0 $0 "\" "/"
+    ${UnStrRep} $0 $0 "'" "'\''"
+    ${UnStrRep} $1 "$INSTDIR\quellix.exe" "'" "'\''"
+    ; The script is UTF-8, and FileRead takes its bytes as the ANSI code page: so are these.
+    System::Call "kernel32::WideCharToMultiByte(i 65001, i 0, w r0, i -1, m .r0, i ${NSIS_MAX_STRLEN}, p 0, p 0)"
+    System::Call "kernel32::WideCharToMultiByte(i 65001, i 0, w r1, i -1, m .r1, i ${NSIS_MAX_STRLEN}, p 0, p 0)"
+    StrCpy $2 ""
+    ClearErrors
+    FileOpen $3 "$6\quellix\vx-link.sh" r
+    IfErrors done
+    read:
+        FileRead $3 $4
+        StrCpy $2 "$2$4"
+        IfErrors 0 read
+    FileClose $3
+    ${UnStrStr} $4 $2 "export WINEPREFIX='$0'$\n"
+    StrCmp $4 "" done
+    ${UnStrStr} $4 $2 " '$1' "
+    StrCmp $4 "" done
+    Delete "$6\quellix\vx-link.sh"
+    RMDir "$6\quellix"
+    Delete "$6\applications\quellix-vx.desktop"
+    ; mimeapps.list without our default line, through a copy put in its place in one step.
+    ClearErrors
+    FileOpen $3 "$7\mimeapps.list" r
+    IfErrors done
+    FileOpen $4 "$7\mimeapps.list.quellix.tmp" w
+    StrCpy $8 "" ; the section, while reading
+    StrCpy $9 0  ; lines dropped
+    copy:
+        ClearErrors
+        FileRead $3 $0
+        IfErrors copied
+        ${UnStrRep} $1 $0 "$\r" ""
+        ${UnStrRep} $1 $1 "$\n" ""
+        StrCpy $2 $1 1
+        StrCmp $2 "[" 0 +2
+            StrCpy $8 $1
+        StrCmp "$8|$1" "[Default Applications]|x-scheme-handler/vx=quellix-vx.desktop" 0 +3
+            IntOp $9 $9 + 1
+            Goto copy
+        FileWrite $4 $0
+        Goto copy
+    copied:
+    FileClose $3
+    FileClose $4
+    IntCmp $9 0 0 +3 +3
+        Delete "$7\mimeapps.list.quellix.tmp"
+        Goto done
+    StrCpy $1 "$7\mimeapps.list.quellix.tmp"
+    StrCpy $2 "$7\mimeapps.list"
+    System::Call "kernel32::MoveFileExW(w r1, w r2, i 1) i .r0" ; replacing it
+    StrCmp $0 0 0 done
+        Delete "$7\mimeapps.list.quellix.tmp"
+    done:
+FunctionEnd
+; --- end of the desktop's handler ----------------------------------------------------------------
+
 Section "Uninstall"
     SetRegView 64
     SetShellVarContext current
@@ -110,6 +204,7 @@ Section "Uninstall"
     StrCpy $0 $0 $1
     StrCmp $0 '"$INSTDIR\quellix.exe"' 0 +2
         DeleteRegKey HKCU "${VX_KEY}"
+    Call un.ForgetDesktopHandler
     Delete "$INSTDIR\quellix.exe"
     Delete "$INSTDIR\uninstall.exe"
     Delete "$SMPROGRAMS\${NAME}.lnk"

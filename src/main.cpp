@@ -6,6 +6,7 @@
 #include "windows/files_win.h"
 #include "windows/process_win.h"
 #include "windows/registry_win.h"
+#include "windows/wine_win.h"
 
 #include "windows/main_window.h"
 
@@ -17,7 +18,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     quellix::win::WindowsProcess process;
     quellix::win::WindowsDialogs dialogs;
     quellix::win::WindowsAnsiCodePage ansi;
-    const quellix::System os{registry, files, process, dialogs, ansi};
+    quellix::win::WindowsWine wine;
+    const quellix::System os{registry, files, process, dialogs, ansi, wine};
 
     const quellix::StartupResult startup = quellix::runStartup(os);
     if (!startup.showWindow) {

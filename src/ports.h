@@ -72,6 +72,8 @@ public:
     // Puts `from` in the place of `to` in one step, keeping `to`'s attributes when it exists.
     virtual bool replaceFile(const std::string& from, const std::string& to) = 0;
     virtual bool removeFile(const std::string& path) = 0;
+    // Creates the folder and any missing parent; true when the folder is there afterwards.
+    virtual bool createFolders(const std::string& path) = 0;
 };
 
 // --- Process ---------------------------------------------------------------------------------
@@ -124,6 +126,27 @@ public:
     virtual std::string fromAnsi(std::string_view ansi) = 0;
 };
 
+// --- The Linux desktop, when the program runs under Wine -------------------------------------
+// Unix paths, in UTF-8, as the Unix side names them.
+
+struct WineDesktop {
+    std::string prefix;     // the Wine prefix this program runs in
+    std::string loader;     // the program that starts Wine
+    std::string home;       // the user's home
+    std::string dataHome;   // $XDG_DATA_HOME, empty when not set
+    std::string configHome; // $XDG_CONFIG_HOME, empty when not set
+};
+
+class WinePort {
+public:
+    virtual ~WinePort() = default;
+    // Nothing when the program does not run under Wine (ntdll has no wine_get_version, as on
+    // Windows): then the desktop is not looked at at all.
+    virtual std::optional<WineDesktop> desktop() = 0;
+    // The path through which the files port reaches a Unix path; empty when there is none.
+    virtual std::string windowsPath(const std::string& unixPath) = 0;
+};
+
 // Everything the core is given of the operating system.
 struct System {
     RegistryPort& registry;
@@ -131,6 +154,7 @@ struct System {
     ProcessPort& process;
     DialogsPort& dialogs;
     AnsiCodePage& ansi;
+    WinePort& wine;
 };
 
 } // namespace quellix

@@ -6,6 +6,31 @@ namespace {
 bool isBlank(char c) {
     return c == ' ' || c == '\t';
 }
+
+int hexValue(char c) {
+    return c >= '0' && c <= '9'   ? c - '0'
+           : c >= 'a' && c <= 'f' ? c - 'a' + 10
+           : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                  : -1;
+}
+
+// Browsers hand a link over percent-encoded (a lone "%" becomes "%25"): each element is decoded
+// once, and a "%" that starts no escape stays as it is.
+std::string percentDecoded(std::string_view element) {
+    std::string decoded;
+    for (size_t i = 0; i < element.size(); ++i) {
+        const int high =
+            element[i] == '%' && i + 2 < element.size() ? hexValue(element[i + 1]) : -1;
+        const int low = high >= 0 ? hexValue(element[i + 2]) : -1;
+        if (low >= 0) {
+            decoded += static_cast<char>(high * 16 + low);
+            i += 2;
+        } else {
+            decoded += element[i];
+        }
+    }
+    return decoded;
+}
 } // namespace
 
 std::string argumentText(std::string_view commandLine) {
@@ -36,7 +61,7 @@ LaunchLink cutLink(std::string_view arguments) {
     LaunchLink elements;
     for (size_t start = 0;;) {
         size_t slash = arguments.find('/', start);
-        elements.emplace_back(arguments.substr(start, slash - start));
+        elements.push_back(percentDecoded(arguments.substr(start, slash - start)));
         if (slash == std::string_view::npos) {
             break;
         }

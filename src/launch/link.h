@@ -10,7 +10,8 @@
 namespace quellix {
 
 // The command line cut at every "/": 0 scheme with its colon, 1 empty, 2 server address,
-// 3 game key, 4 password, 5 and later unused. ("vide", "") when there is no link.
+// 3 game key, 4 password, 5 and later unused, each percent-decoded once. ("vide", "") when there
+// is no link.
 using LaunchLink = std::vector<std::string>;
 
 // What follows the program's name (quoted or not, by the Windows rules) and the blanks after it.

@@ -1,5 +1,6 @@
 #include "launch/startup.h"
 
+#include "launch/desktop_entry.h"
 #include "launch/launch.h"
 #include "launch/link.h"
 #include "launch/registration.h"
@@ -8,6 +9,7 @@ namespace quellix {
 
 StartupResult runStartup(const System& os) {
     registerVxProtocol(os);
+    registerWithDesktop(os);
     const ConfigFile config = ensureConfigFile(os);
     // The window is filled only when it is going to be shown, so a link starts its game without
     // building a window first.

@@ -10,8 +10,8 @@ struct StartupResult {
     bool configCouldNotBeCreated; // the window tells the user once
 };
 
-// Registers the vx protocol, makes sure config.ini exists, and launches the game when the command
-// line holds a link.
+// Registers the vx protocol (and, under Wine, the desktop's handler of vx links), makes sure
+// config.ini exists, and launches the game when the command line holds a link.
 StartupResult runStartup(const System& os);
 
 } // namespace quellix

@@ -187,4 +187,19 @@ bool WindowsFiles::removeFile(const std::string& path) {
     return wide && DeleteFileW(wide->c_str()) != 0;
 }
 
+bool WindowsFiles::createFolders(const std::string& path) {
+    std::optional<std::wstring> wide = widePath(path);
+    if (!wide) {
+        return false;
+    }
+    // Each parent in turn, from the root; the ones that exist already refuse quietly.
+    for (size_t slash = wide->find(L'\\', 3); slash != std::wstring::npos;
+         slash = wide->find(L'\\', slash + 1)) {
+        CreateDirectoryW(wide->substr(0, slash).c_str(), nullptr);
+    }
+    CreateDirectoryW(wide->c_str(), nullptr);
+    const DWORD attributes = GetFileAttributesW(wide->c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
 } // namespace quellix::win

@@ -22,6 +22,7 @@ public:
     bool writeNewFile(const std::string& path, std::string_view bytes) override;
     bool replaceFile(const std::string& from, const std::string& to) override;
     bool removeFile(const std::string& path) override;
+    bool createFolders(const std::string& path) override;
 
 private:
     ReplaceCall replace_;

@@ -1,5 +1,6 @@
 // From the command line to the game: each game's command line, and what every other link ends in.
 
+#include "launch/desktop_entry.h"
 #include "launch/link.h"
 #include "launch/link_check.h"
 #include "launch/startup.h"
@@ -8,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
+
+using namespace std::string_literals;
 
 namespace quellix {
 namespace {
@@ -86,7 +89,7 @@ TEST(Launch, EveryOtherLinkEndsInTheWindowAMessageOrNothing) {
         {"vx://h:1/q3/pw", q3, StartFails, "Le Quellix Vorbanix n'a pas pu lancer le jeu."},
         {"vx://1.2.3.4:1 +exec x/q3/pw", q3, None, invalid}, {"vx://h:1/q3/x;quit", q3, None, invalid},
         {"vx:///q3/pw", q3, None, invalid}, {"vx://h:1/q3/a\"b", q3, None, invalid},
-        {"\"vx://h:1/q3/%2B/x\"", q3, None, "", true},
+        {"\"vx://h:1/q3/pw/x\"", q3, None, "", true},
         {"vx://h:1/q3/", ask + "0\n" + q3, None, question, true},
         {"vx://h:1/q3/", ask + " 0 \n" + q3, None, question, false, Answer::Cancel},
         {"vx://h:1/q3/", ask + "00\n" + q3, None, "", true}, {"vx://h:1/q3/", ask + "\n" + q3, None, "", true},
@@ -112,6 +115,27 @@ TEST(Launch, EveryOtherLinkEndsInTheWindowAMessageOrNothing) {
     }
 }
 
+TEST(Launch, EachElementIsPercentDecodedOnceThenJudgedAsDecoded) {
+    // The link's server and password, and what the game gets after "+connect " (empty: refused).
+    // clang-format off
+    const std::array<std::string, 3> rows[] = {
+        {"h%3a1", "a%25b", "h:1 +password a%b"}, {"h:1", "%2B", ""}, {"h:1", "a%20b", ""}, {"h%2B1", "a", ""}, {"h:1", "%2fx", ""},
+        {"h:1", "a%", "h:1 +password a%"}, {"h:1", "%4", "h:1 +password %4"}, {"h:1", "%%4a%4A%2541%zz", "h:1 +password %JJ%41%zz"},
+    };
+    // clang-format on
+    for (const auto& [server, password, expected] : rows) {
+        test::TestSystem t;
+        t.files.files[t.config].bytes = "[General]\nsansvalidation=1\n[q3]\nPath=C:\\q3.exe\n";
+        t.files.files["C:\\q3.exe"] = {};
+        t.process.enterable.insert("C:\\");
+        t.process.line += " vx://" + server + "/q3/" + password;
+        runStartup(t.os);
+        EXPECT_EQ(t.process.started.empty() ? "" : t.process.started[0].commandLine,
+                  expected.empty() ? "" : "\"C:\\q3.exe\"  +connect " + expected)
+            << password;
+    }
+}
+
 TEST(Launch, TheAllowListAdmitsRealServersAndPasswordsOnly) {
     // clang-format off
     const std::tuple<std::string, bool, bool> cases[] = { // text, server, password
@@ -131,6 +155,59 @@ TEST(Launch, TheAllowListAdmitsRealServersAndPasswordsOnly) {
                      isAllowedPassword(std::string("a") + c))
             << int(c);
     }
+}
+
+// Under Wine, each start makes the desktop's vx handler this copy, in its prefix; on Windows
+// nothing is looked at. A second start changes nothing.
+TEST(Desktop, TheEntryRunsThisCopyInItsPrefixAndBecomesTheDefaultKeepingOtherLines) {
+    const std::string data = "Z:\\j\\.local\\share\\", list = "Z:\\j\\.config\\mimeapps.list";
+    const std::string ours = "x-scheme-handler/vx=quellix-vx.desktop\n",
+                      section = "[Default Applications]\n";
+    // Prefix, loader, data home; the script's command line, Exec, where both are.
+    // clang-format off
+    const std::array<std::string, 6> entries[] = {
+        {"/j/.wine", "/usr/bin/wine", "", "'/j/.wine'\nexec '/usr/bin/wine'", "/j/.local/share/quellix/vx-link.sh", data},
+        {"/j/l'été 2/p\"", "/w 8/wine", "/d", "'/j/l'\\''été 2/p\"'\nexec '/w 8/wine'", "/d/quellix/vx-link.sh", "Z:\\d\\"},
+        {"/p", "/w", "/j/d \"%\"", "'/p'\nexec '/w'", "\"/j/d \\\\\"%%\\\\\"/quellix/vx-link.sh\"", "Z:\\j\\d \"%\"\\"},
+    };
+    const std::array<std::string, 2> lists[] = { // before ("-": no file), after
+        {"-", section + ours}, {"", section + ours}, {"text/html=a", "text/html=a\n\n" + section + ours},
+        {"[Added Associations]\nimage/png=gimp.desktop;\n\n" + section + "text/html=firefox.desktop\n\n[Autre]\nx-scheme-handler/vx=a.desktop",
+         "[Added Associations]\nimage/png=gimp.desktop;\n\n" + section + "text/html=firefox.desktop\n" + ours + "\n[Autre]\nx-scheme-handler/vx=a.desktop"},
+        {section + "x-scheme-handler/vx = a.desktop\r\ntext/html=é.desktop\r\nx-scheme-handler/vx=b.desktop\r\n",
+         section + "x-scheme-handler/vx=quellix-vx.desktop\r\ntext/html=é.desktop\r\n"},
+        {section + "x-scheme-handler/vx=quellix-vx.desktop;a.desktop;", section + "x-scheme-handler/vx=quellix-vx.desktop;a.desktop;"},
+        {"[Default Applications\nx-scheme-handler/vx=a.desktop\n", "[Default Applications\nx-scheme-handler/vx=a.desktop\n\n" + section + ours},
+        {section + "x-scheme-handler/vx=a\0"s, section + "x-scheme-handler/vx=a\0"s}, // not text: left
+    };
+    // clang-format on
+    for (size_t row = 0; row < std::size(entries) + std::size(lists); ++row) {
+        const auto& [prefix, loader, dataHome, command, exec, folder] = entries[row % 3];
+        const auto& [before, after] = lists[row < 3 ? 0 : row - 3];
+        SCOPED_TRACE(row);
+        test::TestSystem t;
+        t.wine.under = WineDesktop{prefix, loader, "/j", dataHome, "j/.config"};
+        if (before != "-") {
+            t.files.files[list].bytes = before;
+        }
+        registerWithDesktop(t.os);
+        t.files.changesLeft = SIZE_MAX;
+        registerWithDesktop(t.os);
+        EXPECT_EQ(t.files.changesLeft, SIZE_MAX) << "a start where all is right wrote";
+        EXPECT_EQ(t.files.files[folder + "quellix\\vx-link.sh"].bytes,
+                  "#!/bin/sh\n# Quellix Vorbanix: hands a vx link to the launcher in its Wine "
+                  "prefix.\nexport WINEPREFIX=" +
+                      command + " 'C:\\Quellix\\quellix.exe' \"$1\"\n");
+        EXPECT_EQ(t.files.files[folder + "applications\\quellix-vx.desktop"].bytes,
+                  "[Desktop Entry]\nType=Application\nName=Quellix Vorbanix (liens vx)\n"
+                  "NoDisplay=true\nMimeType=x-scheme-handler/vx;\nExec=/bin/sh " +
+                      exec + " %u\n");
+        EXPECT_EQ(t.files.files[list].bytes, after);
+    }
+    test::TestSystem windows; // where ntdll has no wine_get_version
+    windows.files.changesLeft = 1;
+    registerWithDesktop(windows.os);
+    EXPECT_TRUE(windows.files.files.empty() && windows.files.changesLeft == 1);
 }
 
 } // namespace

@@ -158,6 +158,9 @@ public:
     bool removeFile(const std::string& path) override {
         return alive() && !isReadOnly(path) && files.erase(path) == 1;
     }
+    bool createFolders(const std::string& path) override {
+        return alive() && !failCreate && (folders.insert(path), true);
+    }
 };
 
 // A process whose folder and command line the test sets; it records what it started.
@@ -239,13 +242,26 @@ public:
     }
 };
 
+// Wine as `under` says (nothing: Windows), with Z: as the Unix root.
+class FakeWine : public WinePort {
+public:
+    std::optional<WineDesktop> under;
+    std::optional<WineDesktop> desktop() override { return under; }
+    std::string windowsPath(const std::string& unixPath) override {
+        std::string path = "Z:" + unixPath;
+        std::ranges::replace(path, '/', '\\');
+        return path;
+    }
+};
+
 struct TestSystem {
     MemoryRegistry registry;
     MemoryFiles files;
     FakeProcess process;
     ScriptedDialogs dialogs;
     Latin1CodePage ansi;
-    System os{registry, files, process, dialogs, ansi};
+    FakeWine wine;
+    System os{registry, files, process, dialogs, ansi, wine};
     const std::string config = "C:\\Quellix\\config.ini";
 };
 

@@ -22,7 +22,7 @@ static win::WindowsRegistry registry;
 static win::WindowsFiles files;
 static win::WindowsAnsiCodePage ansi;
 static test::TestSystem doubles;
-static const System os{registry, files, doubles.process, doubles.dialogs, ansi};
+static const System os{registry, files, doubles.process, doubles.dialogs, ansi, doubles.wine};
 
 TEST(RegistryWin, EachCallReachesTheViewItNames) {
     const std::string key = "Software\\QuellixTest";

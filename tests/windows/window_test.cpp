@@ -145,8 +145,8 @@ TEST(Window, StartsAsTheProgramStartsItAndFollowsAUser) {
     });
     const HHOOK hook = SetWindowsHookExW(WH_CBT, answerBox, nullptr, GetCurrentThreadId());
     // As when config.ini could not be created; nothing listens at the banners' address.
-    EXPECT_EQ(win::runMainWindow({t.registry, files, t.process, dialogs, ansi}, dialogs, true,
-                                 "http://127.0.0.1:9/fr/quellix_V1.swf"),
+    EXPECT_EQ(win::runMainWindow({t.registry, files, t.process, dialogs, ansi, t.wine}, dialogs,
+                                 true, "http://127.0.0.1:9/fr/quellix_V1.swf"),
               0);
     UnhookWindowsHookEx(hook);
     user.join();
