@@ -59,8 +59,8 @@ public:
                 read(apps + "appmanifest_" + std::string(app.appId) + ".acf", "AppState");
             const keyvalues::Entry* dir =
                 manifest ? keyvalues::find(*manifest, "installdir") : nullptr;
-            // One folder's name: a manifest cannot lead out of the library.
-            if (!dir || dir->block || dir->text.empty() || dir->text == "." || dir->text == ".." ||
+            // One folder's name (not dots alone): a manifest cannot lead out of the library.
+            if (!dir || dir->block || dir->text.find_first_not_of(". ") == std::string::npos ||
                 dir->text.find_first_of("\\/:") != std::string::npos) {
                 continue;
             }
