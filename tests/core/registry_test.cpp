@@ -83,9 +83,8 @@ TEST(Detection, EachGameIsFoundWhereItsInstallerWroteAndNothingIsCreated) {
     }
 }
 
-// Today's Steam fills what the installers' values left empty, with executables on the disk: the
-// mods inside ModInstallPath, each listed library, Steam's own folder. Past a limit, out of the
-// library or of the code page: nothing.
+// Today's Steam fills what the installers' values left empty, with executables on the disk; past a
+// limit, out of the library or out of the code page: nothing.
 TEST(Detection, TodaysSteamFillsWhatTheInstallersLeftEmpty) {
     // clang-format off
     const std::string c = "C:\\Steam\\steamapps\\", d = "D:\\Jeux é\\steamapps\\", e = "E:\\日本\\steamapps\\",
@@ -106,10 +105,10 @@ TEST(Detection, TodaysSteamFillsWhatTheInstallersLeftEmpty) {
           {d + "common\\CoD\\CoDMP.exe", {}}, {d + "appmanifest_13230.acf", {acf("UT")}}, {d + "common\\UT\\System\\UT2004.exe", {}}},
          "cod=" + d + "common\\CoD\\CoDMP.exe\ndod=" + kMods + "\\..\\day of defeat\\hl.exe\nja=" + d + "common\\" + j + "\\GameData\\jamp.exe\njo=" + d +
          "common\\JO\\JediOutcast.exe\nq3=" + d + "common\\Q3\\quake3.exe\nshl=" + kMods + "\\hl.exe\nstfc=" + hl + "\\hl.exe\nut2k4=" + d + "common\\UT\\System\\UT2004.exe\n"},
-        {"", "C:/Steam", {}, {{c + "libraryfolders.vdf", {list.substr(0, list.size() - 2)}}, {d + "appmanifest_13230.acf", {acf("UT")}}, {d + "common\\UT\\System\\UT2004.exe", {}},
+        {"", "C:/Steam", {}, {{c + "libraryfolders.vdf", {list.substr(0, list.size() - 2)}}, {c + "appmanifest_70.acf", {acf("Half-Life")}}, {hl + "\\hl.exe", {}}, {d + "appmanifest_13230.acf", {acf("UT")}}, {d + "common\\UT\\System\\UT2004.exe", {}},
           {c + "appmanifest_13230.acf", {acf("UT")}}, {c + "common\\UT\\System\\UT2004.exe", {}}, {c + "appmanifest_2200.acf", {acf("Q3", 16)}}, {c + "common\\Q3\\quake3.exe", {}},
           {c + "appmanifest_6020.acf", {acf(j + "j")}}, {c + "common\\" + j + "j\\GameData\\jamp.exe", {}}, {c + "appmanifest_6030.acf", {acf("JO") + big}},
-          {c + "common\\JO\\JediOutcast.exe", {}}, {c + "appmanifest_2620.acf", {acf("..")}}, {c + "common\\..\\CoDMP.exe", {}}}, "ut2k4=" + c + "common\\UT\\System\\UT2004.exe\n"},
+          {c + "common\\JO\\JediOutcast.exe", {}}, {c + "appmanifest_2620.acf", {acf("..")}}, {c + "common\\..\\CoDMP.exe", {}}}, "shl=" + hl + "\\hl.exe\nut2k4=" + c + "common\\UT\\System\\UT2004.exe\n"},
     };
     // clang-format on
     for (const auto& [mods, steam, folders, files, found] : layouts) {
