@@ -18,8 +18,9 @@ bool CreerConfigDefaut(const System& os) {
 
     write("General", "sansvalidation", "1");
     write("General", "acceleration", "0");
+    const FoundGames paths = DetecterJeux(os);
     for (const GameEntry& game : GameCatalogue) {
-        write(game.section, "Path", DetecterJeu(os, game.detectionKey));
+        write(game.section, "Path", paths.find(game.detectionKey)->second);
         // The flag follows the path as it reads back from the file, after its write.
         write(game.section, "present", EtatChemin(os, game.section));
     }

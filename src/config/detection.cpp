@@ -1,5 +1,6 @@
 #include "config/detection.h"
 
+#include "config/catalogue.h"
 #include "registry/registry.h"
 
 #include <algorithm>
@@ -59,6 +60,20 @@ std::string DetecterJeu(const System& os, std::string_view detectionKey) {
         return {};
     }
     return value + appended;
+}
+
+FoundGames DetecterJeux(const System& os) {
+    const FoundGames steam = findSteamGames(os);
+    FoundGames paths;
+    for (const GameEntry& game : GameCatalogue) {
+        std::string path = DetecterJeu(os, game.detectionKey);
+        const auto installed = steam.find(game.detectionKey);
+        if (path.find_first_not_of(' ') == std::string::npos && installed != steam.end()) {
+            path = installed->second;
+        }
+        paths.emplace(game.detectionKey, path);
+    }
+    return paths;
 }
 
 } // namespace quellix

@@ -27,7 +27,7 @@ TEST(Launch, EachGameJoinsWithItsOwnCommandLineInItsOwnFolder) {
         {"dod", "dod", "dod\\hl.exe", "", "dod\\", " " + hl + "dod -toconsole" + join, " " + hl + "dod -toconsole" + mouse + join},
         {"shl", "shl", "hl\\hl.exe", "", "hl\\", join, " " + mouse + join},
         {"scs", "scs", "cs\\hl.exe", "", "cs\\", " " + hl + "cstrike -toconsole" + join, " " + hl + "cstrike -toconsole" + mouse + join},
-        {"stfc", "stfc", "tfc\\hl.exe", "", "tfc\\", " " + hl + "cstrike -toconsole" + join, " " + hl + "cstrike -toconsole" + mouse + join},
+        {"stfc", "stfc", "tfc\\hl.exe", "", "tfc\\", " " + hl + "tfc -toconsole" + join, " " + hl + "tfc -toconsole" + mouse + join},
         {"ja", "ja", "JA\\GameData\\jamp.exe", "", "JA\\GameData\\", " " + join, ""},
         {"jo", "jo", "JK2\\JediOutcast.exe", "JK2\\GameData\\jk2mp.exe", "JK2\\GameData\\", " " + join, ""},
         {"q3", "q3", "Q3\\quake3.exe", "", "Q3\\", " " + join, ""},

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <regex>
+
 namespace quellix {
 namespace {
 
@@ -78,6 +80,48 @@ TEST(Detection, EachGameIsFoundWhereItsInstallerWroteAndNothingIsCreated) {
                            "C:\\Été\\..\\day of defeat",          "\\..\\team fortress classic"};
         EXPECT_EQ(DetecterJeu(t.os, game), found) << game << " " << value;
         EXPECT_TRUE(t.registry.keys == before && t.registry.opened.empty()) << game;
+    }
+}
+
+// Today's Steam fills what the installers' values left empty, with executables on the disk; past a
+// limit, out of the library or out of the code page: nothing.
+TEST(Detection, TodaysSteamFillsWhatTheInstallersLeftEmpty) {
+    // clang-format off
+    const std::string c = "C:\\Steam\\steamapps\\", d = "D:\\Jeux é\\steamapps\\", e = "E:\\日本\\steamapps\\",
+                      hl = c + "common\\Half-Life", j(4096, 'j'), big(1 << 20, '/');
+    auto acf = [](const std::string& dir, int depth = 0) { // `depth` blocks inside its own
+        return "\"AppState\" // app\n{\n\t\"appid\"\t\"1\"\n\t\"InstallDir\"\t\t\"" + dir + "\" " +
+               std::regex_replace(std::string(depth, '{'), std::regex("\\{"), "x{") + std::string(depth, '}') + "}\n";
+    };
+    const std::string list = "\"libraryfolders\"\n{\n\t\"0\"\n\t{\n\t\t\"path\"\t\t\"C:\\\\Steam\"\n\t\t\"apps\" { \"70\" \"1\" }\n\t}\n"
+                             "\t\"1\" { \"path\" \"E:\\\\日本\" }\n\t\"2\" { path \"D:/Jeux é/\" }\n}\n";
+    // ModInstallPath, SteamPath, folders, files, what is found.
+    const std::tuple<std::string, std::string, std::set<std::string>, std::map<std::string, test::MemoryFiles::File>, std::string> layouts[] = {
+        {hl, "", {hl + "\\cstrike", hl + "\\tfc"}, {{hl + "\\hl.exe", {}}}, "scs=" + hl + "\\hl.exe\nshl=" + hl + "\\hl.exe\nstfc=" + hl + "\\hl.exe\n"},
+        {kMods, "C:/Steam/", {kMods + "\\..\\day of defeat", hl + "\\dod", hl + "\\tfc"}, {{c + "libraryfolders.vdf", {list}}, {c + "appmanifest_70.acf", {acf("Half-Life")}},
+          {hl + "\\hl.exe", {}}, {c + "appmanifest_2620.acf", {acf("CoD")}}, {e + "appmanifest_2200.acf", {acf("Q3")}}, {e + "common\\Q3\\quake3.exe", {}},
+          {d + "appmanifest_2200.acf", {acf("Q3", 15)}}, {d + "common\\Q3\\quake3.exe", {}}, {d + "appmanifest_6020.acf", {acf(j)}}, {d + "common\\" + j + "\\GameData\\jamp.exe", {}},
+          {d + "appmanifest_6030.acf", {(acf("JO") + big).substr(0, 1 << 20)}}, {d + "common\\JO\\JediOutcast.exe", {}}, {d + "appmanifest_2620.acf", {acf("CoD")}},
+          {d + "common\\CoD\\CoDMP.exe", {}}, {d + "appmanifest_13230.acf", {acf("UT")}}, {d + "common\\UT\\System\\UT2004.exe", {}}},
+         "cod=" + d + "common\\CoD\\CoDMP.exe\ndod=" + kMods + "\\..\\day of defeat\\hl.exe\nja=" + d + "common\\" + j + "\\GameData\\jamp.exe\njo=" + d +
+         "common\\JO\\JediOutcast.exe\nq3=" + d + "common\\Q3\\quake3.exe\nshl=" + kMods + "\\hl.exe\nstfc=" + hl + "\\hl.exe\nut2k4=" + d + "common\\UT\\System\\UT2004.exe\n"},
+        {"", "C:/Steam", {}, {{c + "libraryfolders.vdf", {list.substr(0, list.size() - 2)}}, {c + "appmanifest_70.acf", {acf("Half-Life")}}, {hl + "\\hl.exe", {}}, {d + "appmanifest_13230.acf", {acf("UT")}}, {d + "common\\UT\\System\\UT2004.exe", {}},
+          {c + "appmanifest_13230.acf", {acf("UT")}}, {c + "common\\UT\\System\\UT2004.exe", {}}, {c + "appmanifest_2200.acf", {acf("Q3", 16)}}, {c + "common\\Q3\\quake3.exe", {}},
+          {c + "appmanifest_6020.acf", {acf(j + "j")}}, {c + "common\\" + j + "j\\GameData\\jamp.exe", {}}, {c + "appmanifest_6030.acf", {acf("JO") + big}},
+          {c + "common\\JO\\JediOutcast.exe", {}}, {c + "appmanifest_2620.acf", {acf("..")}}, {c + "common\\..\\CoDMP.exe", {}}}, "shl=" + hl + "\\hl.exe\nut2k4=" + c + "common\\UT\\System\\UT2004.exe\n"},
+    };
+    // clang-format on
+    for (const auto& [mods, steam, folders, files, found] : layouts) {
+        test::TestSystem t;
+        t.registry.put(kCurrentUser, kSteam, "ModInstallPath", sz(mods));
+        t.registry.put(kCurrentUser, kSteam, "SteamPath", sz(steam));
+        t.files.folders = folders;
+        t.files.files = files;
+        std::string detected;
+        for (const auto& [key, path] : DetecterJeux(t.os)) {
+            detected += path.find_first_not_of(' ') == path.npos ? "" : key + "=" + path + "\n";
+        }
+        EXPECT_EQ(detected, found) << mods << steam;
     }
 }
 

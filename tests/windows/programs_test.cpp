@@ -59,6 +59,18 @@ TEST(EndToEnd, TheFirstStartRegistersAndFindsTheGamesThenEachLinkStartsItsGame) 
     ASSERT_TRUE(setText(HKEY_LOCAL_MACHINE,
                         installers + "Unreal Technology\\Installed Apps\\UT2003", "Folder",
                         games + "UT2003", KEY_WOW64_64KEY));
+    // Today's Steam: Half-Life in its own folder, Call of Duty in a second library.
+    const std::string steam = root + "\\Steam", library = root + "\\Bibliothèque",
+                      apps = "\\steamapps\\", hl = steam + apps + "common\\Half-Life\\hl.exe";
+    std::string list = "libraryfolders{0{path \"" + steam + "\"}1{path \"" + library + "\"}}";
+    std::ranges::replace(list, '\\', '/');
+    ASSERT_TRUE(
+        setText(HKEY_CURRENT_USER, "Software\\Valve\\Steam", "SteamPath", steam) &&
+        writeBytes(steam + apps + "libraryfolders.vdf", list) &&
+        writeBytes(steam + apps + "appmanifest_70.acf", "AppState { installdir Half-Life }") &&
+        writeBytes(hl, "") &&
+        writeBytes(library + apps + "appmanifest_2620.acf", "AppState{installdir \"Co D\"}") &&
+        writeBytes(library + apps + "common\\Co D\\CoDMP.exe", ""));
     const std::string password = "a_b.c!d~e*f'g(h)i@j%k-"; // every punctuation mark allowed
     const std::string connect = "  +connect 10.0.0.1:27960 +password ";
     // The first link is handed to a copy under another name; the next ones go through the shell,
@@ -100,8 +112,12 @@ TEST(EndToEnd, TheFirstStartRegistersAndFindsTheGamesThenEachLinkStartsItsGame) 
               "\"" + quellix + "quellix.exe\" %1");
     const std::string ansi = root + "\\Jeux vid\xE9o\\Quake III Arena\\quake3.exe"; // code page
     EXPECT_TRUE(holds(quellix + "config.ini", "[q3]\r\nPath=" + ansi + "\r\npresent=1\r\n"));
+    EXPECT_TRUE(holds(quellix + "config.ini", "[shl]\r\nPath=" + hl + "\r\npresent=1\r\n") &&
+                holds(quellix + "config.ini", "[cod]\r\nPath=" + root + "\\Biblioth\xE8que" + apps +
+                                                  "common\\Co D\\CoDMP.exe\r\npresent=1"));
     EXPECT_TRUE(
-        unregister() && deleteKeyTree(HKEY_LOCAL_MACHINE, installers + "Id", KEY_WOW64_64KEY) &&
+        unregister() && deleteKeyTree(HKEY_CURRENT_USER, "Software\\Valve") &&
+        deleteKeyTree(HKEY_LOCAL_MACHINE, installers + "Id", KEY_WOW64_64KEY) &&
         deleteKeyTree(HKEY_LOCAL_MACHINE, installers + "Unreal Technology", KEY_WOW64_64KEY));
 }
 
