@@ -108,10 +108,13 @@ TEST(Installer, InstallsForTheUserUpgradesAndUninstallsKeepingSettingsAndOtherHa
     auto setup = [&] { return shellOpen(build + "\\quellix-setup.exe", "/S", build); };
     // A copy told the folder, as the uninstaller runs itself (started directly, it returns at
     // once).
-    auto uninstall = [&] {
+    auto uninstall = [&](const std::string& options) {
         const std::string copy = scratchFolder("uninstaller") + "\\uninstall.exe";
-        return copyFile(uninstaller, copy) && shellOpen(copy, "/S _?=" + folder, build);
+        return copyFile(uninstaller, copy) &&
+               shellOpen(copy, "/S " + options + "_?=" + folder, build);
     };
+    // Where a first start writes the vx command for the machine (under Wine, any user may).
+    const std::string machineKeys[] = {kVxCommand, "software\\vx\\shell\\open\\command"};
     std::error_code left; // what a failed earlier run may have left
     fs::remove_all(fs::path(widen(folder)), left);
     ASSERT_TRUE(DeleteFileW(widen(shortcut).c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND);
@@ -141,27 +144,45 @@ TEST(Installer, InstallsForTheUserUpgradesAndUninstallsKeepingSettingsAndOtherHa
     ASSERT_TRUE(setup()); // an upgrade keeps the settings
     EXPECT_EQ(readBytes(folder + "\\config.ini"), config);
 
+    ASSERT_TRUE(shellOpen(exe, "vx://10.0.0.1:27960/aucun/x", folder)); // a first start
+    for (const std::string& key : machineKeys) {
+        EXPECT_EQ(regValue(HKEY_LOCAL_MACHINE, key, "", KEY_WOW64_64KEY), "\"" + exe + "\" %1");
+    }
     // The handler is this install's whatever the case of its path.
     std::wstring upper = widen("\"" + exe + "\" %1");
     CharUpperW(upper.data());
     ASSERT_TRUE(setText(HKEY_CURRENT_USER, kVxCommand, "", narrow(upper), 0));
-    ASSERT_TRUE(uninstall());
+    ASSERT_TRUE(uninstall(""));
     for (const std::string& gone : {exe, uninstaller, shortcut}) {
         EXPECT_FALSE(exists(gone)) << gone;
     }
     EXPECT_FALSE(regValue(HKEY_CURRENT_USER, kVxKey, "", 0) ||
-                 regValue(HKEY_CURRENT_USER, kUninstallKey, "DisplayName", 0));
+                 regValue(HKEY_CURRENT_USER, kUninstallKey, "DisplayName", 0) ||
+                 regValue(HKEY_LOCAL_MACHINE, machineKeys[0], "", KEY_WOW64_64KEY) ||
+                 regValue(HKEY_LOCAL_MACHINE, machineKeys[1], "", KEY_WOW64_64KEY));
     EXPECT_EQ(readBytes(folder + "\\config.ini"), config);
 
-    // Another program took the vx links: its handler stays; the folder, left empty, goes.
-    DeleteFileW(widen(folder + "\\config.ini").c_str());
+    // Another program took the vx links: its handlers stay. The settings, asked to go, go; the
+    // folder, left empty, goes.
     ASSERT_TRUE(setup());
     const std::string other = "\"C:\\Autre\\autre.exe\" %1";
-    ASSERT_TRUE(setText(HKEY_CURRENT_USER, kVxCommand, "", other, 0));
-    ASSERT_TRUE(uninstall());
+    ASSERT_TRUE(setText(HKEY_CURRENT_USER, kVxCommand, "", other, 0) &&
+                setText(HKEY_LOCAL_MACHINE, machineKeys[0], "", other, KEY_WOW64_64KEY) &&
+                setText(HKEY_LOCAL_MACHINE, machineKeys[1], "", other, KEY_WOW64_64KEY));
+    ASSERT_TRUE(uninstall("/REGLAGES "));
     EXPECT_EQ(regValue(HKEY_CURRENT_USER, kVxCommand, "", 0), other);
+    for (const std::string& key : machineKeys) {
+        EXPECT_EQ(regValue(HKEY_LOCAL_MACHINE, key, "", KEY_WOW64_64KEY), other);
+        deleteKeyTree(HKEY_LOCAL_MACHINE, key.substr(0, key.find("vx") + 2), KEY_WOW64_64KEY);
+    }
     EXPECT_FALSE(exists(folder));
     deleteKeyTree(HKEY_CURRENT_USER, kVxKey, 0);
+
+    // Another program's config.ini stays, even asked to go.
+    ASSERT_TRUE(setup());
+    const std::string foreign = "[General]\r\nlangue=fr\r\n[q3]\r\nPath=C:\\q3.exe\r\n";
+    ASSERT_TRUE(writeBytes(folder + "\\config.ini", foreign) && uninstall("/REGLAGES "));
+    EXPECT_EQ(readBytes(folder + "\\config.ini"), foreign);
 }
 
 } // namespace quellix::wintest

@@ -6,6 +6,7 @@
 
 #include "test_system.h"
 #include "windows/ansi_win.h"
+#include "windows/banner_fetch_win.h"
 #include "windows/banner_image_win.h"
 #include "windows/banner_win.h"
 #include "windows/files_win.h"
@@ -313,8 +314,49 @@ TEST(Banner, DecodesAGifOnItsScreenAndPlaysOneServedHere) {
         EXPECT_LT(longest, 100u);
         DestroyWindow(banner);
     }
-    closesocket(listener); // a server still waiting gives up
     server.join();
+
+    // Hostile servers, measured on their side: the bytes they could hand over and the seconds the
+    // download held them, until it dropped the connection. A server never waits more than 60 s.
+    enum Hostile { Endless, Huge, Silent, Drip };
+    const DownloadLimits limits{.maxMilliseconds = 2000};
+    const std::string head = "HTTP/1.0 200 OK\r\n", huge = "Content-Length: 1000000000000\r\n";
+    std::string figures;
+    for (const auto& [hostile, bytes] : {std::pair{Endless, limits.maxBytes + (4u << 20)},
+                                         {Huge, 2u << 20},
+                                         {Silent, 0u},
+                                         {Drip, 100u}}) {
+        size_t sent = 0;
+        ULONGLONG held = GetTickCount64();
+        std::thread server2([&] {
+            const SOCKET client = accept(listener, nullptr, nullptr);
+            const DWORD most = 60000;
+            setsockopt(client, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&most), 4);
+            setsockopt(client, SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&most), 4);
+            std::string request(4096, '\0');
+            recv(client, request.data(), static_cast<int>(request.size()), 0);
+            const std::string reply = head + (hostile == Huge ? huge : "") + "\r\n",
+                              chunk(hostile == Drip ? 1 : 65536, 'x');
+            bool open = hostile == Silent
+                            ? recv(client, request.data(), 1, 0) > 0
+                            : send(client, reply.data(), static_cast<int>(reply.size()), 0) > 0;
+            for (; open && GetTickCount64() - held < 60000; Sleep(hostile == Drip ? 100 : 0)) {
+                const int n = send(client, chunk.data(), static_cast<int>(chunk.size()), 0);
+                sent += n > 0 ? n : 0;
+                open = n > 0;
+            }
+            held = GetTickCount64() - held;
+            closesocket(client);
+        });
+        EXPECT_FALSE(win::downloadBanner(
+            "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/b.gif", limits));
+        server2.join();
+        EXPECT_LE(sent, bytes) << hostile;
+        EXPECT_LE(held, limits.maxMilliseconds + 1000u) << hostile;
+        figures += std::to_string(sent) + " bytes in " + std::to_string(held) + " ms; ";
+    }
+    std::cout << "hostile servers: " << figures << "\n";
+    closesocket(listener);
     WSACleanup();
 }
 
