@@ -103,28 +103,23 @@ std::optional<std::string> transfer(const HttpTarget& target, const DownloadLimi
     return std::nullopt;
 }
 
-} // namespace
-
-std::optional<std::string> downloadBanner(const std::string& address,
-                                          const DownloadLimits& limits) {
+std::optional<std::string> download(const std::string& address) {
     const std::optional<HttpTarget> target = httpTarget(address);
     WSADATA data;
     if (!target || WSAStartup(MAKEWORD(2, 2), &data) != 0) {
         return std::nullopt;
     }
-    std::optional<std::string> body = transfer(*target, limits);
+    std::optional<std::string> body = transfer(*target, DownloadLimits{});
     WSACleanup();
     return body;
 }
-
-namespace {
 
 DWORD WINAPI loadThread(LPVOID parameter) {
     auto* shared = static_cast<std::shared_ptr<BannerLoad>*>(parameter);
     std::shared_ptr<BannerLoad> load = std::move(*shared);
     delete shared;
     std::optional<BannerMovie> movie;
-    if (std::optional<std::string> bytes = downloadBanner(load->address)) {
+    if (std::optional<std::string> bytes = download(load->address)) {
         movie = decodeBanner(*bytes);
     }
     AcquireSRWLockExclusive(&load->lock);

@@ -1,7 +1,6 @@
 #pragma once
 // Fetching and decoding a banner's movie away from the window's thread.
 
-#include "ui/banner_download.h"
 #include "windows/banner_image_win.h"
 
 #include <windows.h>
@@ -26,11 +25,6 @@ struct BannerLoad {
 // Starts the thread that fetches `address` (plain http), decodes it, then posts `message`
 // (no parameters) to `target`. Null when no thread could be started.
 std::shared_ptr<BannerLoad> loadInBackground(HWND target, UINT message, const std::string& address);
-
-// The bytes at `address` (plain http), the whole transfer within `limits`; nothing when it fails,
-// is not a 200 or goes beyond them.
-std::optional<std::string> downloadBanner(const std::string& address,
-                                          const DownloadLimits& limits = {});
 
 // Nothing is posted to the window any more (it closes, or it plays another movie).
 void abandonLoad(BannerLoad& load);

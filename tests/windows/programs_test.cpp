@@ -106,15 +106,18 @@ TEST(Installer, InstallsForTheUserUpgradesAndUninstallsKeepingSettingsAndOtherHa
     auto exists = [](const std::string& path) { return fs::exists(fs::path(widen(path))); };
     const std::string build = buildFolder();
     auto setup = [&] { return shellOpen(build + "\\quellix-setup.exe", "/S", build); };
-    // A copy told the folder, as the uninstaller runs itself (started directly, it returns at
-    // once).
+    // A copy told the folder, as the uninstaller runs itself (run directly, it returns at once).
     auto uninstall = [&](const std::string& options) {
         const std::string copy = scratchFolder("uninstaller") + "\\uninstall.exe";
         return copyFile(uninstaller, copy) &&
                shellOpen(copy, "/S " + options + "_?=" + folder, build);
     };
-    // Where a first start writes the vx command for the machine (under Wine, any user may).
+    // The vx commands a first start writes for the machine (under Wine, any user may), both.
     const std::string machineKeys[] = {kVxCommand, "software\\vx\\shell\\open\\command"};
+    auto machine = [&](const std::optional<std::string>& command) {
+        return regValue(HKEY_LOCAL_MACHINE, machineKeys[0], "", KEY_WOW64_64KEY) == command &&
+               regValue(HKEY_LOCAL_MACHINE, machineKeys[1], "", KEY_WOW64_64KEY) == command;
+    };
     std::error_code left; // what a failed earlier run may have left
     fs::remove_all(fs::path(widen(folder)), left);
     ASSERT_TRUE(DeleteFileW(widen(shortcut).c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND);
@@ -122,11 +125,10 @@ TEST(Installer, InstallsForTheUserUpgradesAndUninstallsKeepingSettingsAndOtherHa
                 deleteKeyTree(HKEY_CURRENT_USER, kUninstallKey, 0));
 
     ASSERT_TRUE(setup());
-    const std::optional<std::string> built = readBytes(build + "\\quellix.exe");
-    EXPECT_EQ(readBytes(exe), built);
+    EXPECT_EQ(readBytes(exe), readBytes(build + "\\quellix.exe"));
     // The link's target, as the shell link format keeps it: the local path in the code page.
     EXPECT_TRUE(holds(shortcut, exe + '\0'));
-    const std::string quoted = "\"" + uninstaller + "\"";
+    const std::string quoted = "\"" + uninstaller + "\"", other = "\"C:\\Autre\\autre.exe\" %1";
     // clang-format off
     const std::vector<std::array<std::string, 3>> values = {
         {kVxKey, "", "URL: vx Protocol"}, {kVxKey, "URL Protocol", ""}, {kVxCommand, "", "\"" + exe + "\" %1"},
@@ -145,9 +147,6 @@ TEST(Installer, InstallsForTheUserUpgradesAndUninstallsKeepingSettingsAndOtherHa
     EXPECT_EQ(readBytes(folder + "\\config.ini"), config);
 
     ASSERT_TRUE(shellOpen(exe, "vx://10.0.0.1:27960/aucun/x", folder)); // a first start
-    for (const std::string& key : machineKeys) {
-        EXPECT_EQ(regValue(HKEY_LOCAL_MACHINE, key, "", KEY_WOW64_64KEY), "\"" + exe + "\" %1");
-    }
     // The handler is this install's whatever the case of its path.
     std::wstring upper = widen("\"" + exe + "\" %1");
     CharUpperW(upper.data());
@@ -158,25 +157,17 @@ TEST(Installer, InstallsForTheUserUpgradesAndUninstallsKeepingSettingsAndOtherHa
     }
     EXPECT_FALSE(regValue(HKEY_CURRENT_USER, kVxKey, "", 0) ||
                  regValue(HKEY_CURRENT_USER, kUninstallKey, "DisplayName", 0) ||
-                 regValue(HKEY_LOCAL_MACHINE, machineKeys[0], "", KEY_WOW64_64KEY) ||
-                 regValue(HKEY_LOCAL_MACHINE, machineKeys[1], "", KEY_WOW64_64KEY));
+                 !machine(std::nullopt));
     EXPECT_EQ(readBytes(folder + "\\config.ini"), config);
 
-    // Another program took the vx links: its handlers stay. The settings, asked to go, go; the
-    // folder, left empty, goes.
+    // Another program took the vx links: its handlers stay. Our settings, asked to go, go.
     ASSERT_TRUE(setup());
-    const std::string other = "\"C:\\Autre\\autre.exe\" %1";
-    ASSERT_TRUE(setText(HKEY_CURRENT_USER, kVxCommand, "", other, 0) &&
-                setText(HKEY_LOCAL_MACHINE, machineKeys[0], "", other, KEY_WOW64_64KEY) &&
-                setText(HKEY_LOCAL_MACHINE, machineKeys[1], "", other, KEY_WOW64_64KEY));
-    ASSERT_TRUE(uninstall("/REGLAGES "));
-    EXPECT_EQ(regValue(HKEY_CURRENT_USER, kVxCommand, "", 0), other);
     for (const std::string& key : machineKeys) {
-        EXPECT_EQ(regValue(HKEY_LOCAL_MACHINE, key, "", KEY_WOW64_64KEY), other);
-        deleteKeyTree(HKEY_LOCAL_MACHINE, key.substr(0, key.find("vx") + 2), KEY_WOW64_64KEY);
+        ASSERT_TRUE(setText(HKEY_LOCAL_MACHINE, key, "", other, KEY_WOW64_64KEY));
     }
+    ASSERT_TRUE(setText(HKEY_CURRENT_USER, kVxCommand, "", other, 0) && uninstall("/REGLAGES "));
+    EXPECT_TRUE(machine(other) && regValue(HKEY_CURRENT_USER, kVxCommand, "", 0) == other);
     EXPECT_FALSE(exists(folder));
-    deleteKeyTree(HKEY_CURRENT_USER, kVxKey, 0);
 
     // Another program's config.ini stays, even asked to go.
     ASSERT_TRUE(setup());
