@@ -1,13 +1,15 @@
 ; The per-user setup of Quellix Vorbanix, in French, without administrator rights: quellix.exe and
 ; its uninstaller in the user's programs folder (where config.ini beside it can be written), the
 ; Start menu shortcut, the vx links for the user at once, and the entry of "Programs and Features".
-; Uninstalling keeps the settings unless the user asks, and leaves another program's vx handler.
+; Uninstalling keeps the settings unless the user asks (or /REGLAGES does), and leaves another
+; program's vx handler and config.ini.
 ; Built by CMake: makensis -INPUTCHARSET UTF8 -DTARGET=amd64-unicode|x86-unicode -DVERSION=x.y.z
 ;                 -DPROGRAM=<quellix.exe> -DOUTFILE=<quellix-setup.exe> quellix.nsi
 
 Target ${TARGET}
 SetCompressor /SOLID lzma
 !include MUI2.nsh
+!include FileFunc.nsh
 
 !define NAME "Quellix Vorbanix"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${NAME}"
@@ -99,7 +101,7 @@ Section
     WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
 SectionEnd
 
-; --- Under Wine: the desktop's handler of vx links ----------------------------------------------
+; Under Wine: the desktop's handler of vx links.
 ; Each start of the launcher under Wine writes a script, a desktop entry and the default of vx links
 ; in mimeapps.list, in the Linux user's folders. They go only while the script still starts this
 ; install's quellix.exe in this prefix: another copy's or another program's stay. Paths on the Unix
@@ -191,27 +193,78 @@ Function un.ForgetDesktopHandler
         Delete "$7\mimeapps.list.quellix.tmp"
     done:
 FunctionEnd
-; --- end of the desktop's handler ----------------------------------------------------------------
 
-Section "Uninstall"
-    SetRegView 64
-    SetShellVarContext current
-    Call un.CheckFolder
-    ; The vx links are this install's only when their command names its quellix.exe (StrCmp
-    ; ignores case); another program's handler stays.
-    ReadRegStr $0 HKCU "${VX_KEY}\shell\open\command" ""
-    StrLen $1 '"$INSTDIR\quellix.exe"'
+; A vx handler is this install's only when its command names its quellix.exe (StrCmp ignores
+; case); another program's stays, and so does one that this user may not remove.
+!macro REMOVE_OUR_VX ROOT KEY
+    ReadRegStr $0 ${ROOT} "${KEY}\shell\open\command" ""
     StrCpy $0 $0 $1
     StrCmp $0 '"$INSTDIR\quellix.exe"' 0 +2
-        DeleteRegKey HKCU "${VX_KEY}"
+        DeleteRegKey ${ROOT} "${KEY}"
+!macroend
+
+; Each place the launcher writes its vx command at every start: the classes root (which is the
+; user's or the machine's Software\Classes) and the machine's Software\vx, in both views, so
+; that the 32-bit uninstaller also reaches what the shell's view holds.
+!macro REMOVE_OUR_VX_IN VIEW
+    SetRegView ${VIEW}
+    !insertmacro REMOVE_OUR_VX HKCU "${VX_KEY}"
+    !insertmacro REMOVE_OUR_VX HKLM "${VX_KEY}"
+    !insertmacro REMOVE_OUR_VX HKLM "Software\vx"
+!macroend
+
+; Whether config.ini holds a setting of the launcher, in $2 (1 or 0).
+!macro INI_HOLDS SECTION KEY
+    ClearErrors
+    ReadINIStr $0 "$INSTDIR\config.ini" "${SECTION}" "${KEY}"
+    IfErrors +2
+        StrCpy $2 1
+!macroend
+
+; config.ini is the launcher's when it has its General options and a game's path (the game
+; sections of the launcher's catalogue); another program's file of that name is never deleted.
+Function un.IsOurConfig
+    StrCpy $2 0
+    !insertmacro INI_HOLDS "General" "sansvalidation"
+    !insertmacro INI_HOLDS "General" "acceleration"
+    StrCmp $2 1 0 done
+    StrCpy $2 0
+    !insertmacro INI_HOLDS "dod" "Path"
+    !insertmacro INI_HOLDS "shl" "Path"
+    !insertmacro INI_HOLDS "scs" "Path"
+    !insertmacro INI_HOLDS "stfc" "Path"
+    !insertmacro INI_HOLDS "ja" "Path"
+    !insertmacro INI_HOLDS "jo" "Path"
+    !insertmacro INI_HOLDS "q3" "Path"
+    !insertmacro INI_HOLDS "UT2003" "Path"
+    !insertmacro INI_HOLDS "mohaa" "Path"
+    !insertmacro INI_HOLDS "ut2k4" "Path"
+    !insertmacro INI_HOLDS "ef2" "Path"
+    !insertmacro INI_HOLDS "bf" "Path"
+    !insertmacro INI_HOLDS "cod" "Path"
+    done:
+FunctionEnd
+
+Section "Uninstall"
+    SetShellVarContext current
+    Call un.CheckFolder
+    StrLen $1 '"$INSTDIR\quellix.exe"'
+    !insertmacro REMOVE_OUR_VX_IN 32
+    !insertmacro REMOVE_OUR_VX_IN 64
     Call un.ForgetDesktopHandler
     Delete "$INSTDIR\quellix.exe"
     Delete "$INSTDIR\uninstall.exe"
     Delete "$SMPROGRAMS\${NAME}.lnk"
     DeleteRegKey HKCU "${UNINSTALL_KEY}"
     IfFileExists "$INSTDIR\config.ini" 0 kept
+    Call un.IsOurConfig
+    StrCmp $2 1 0 kept
+    ; /REGLAGES answers Oui beforehand, for an uninstall without questions (/S answers Non).
+    ${GetOptions} $CMDLINE "/REGLAGES" $0
+    IfErrors 0 remove
         MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 "Supprimer aussi vos réglages (les chemins des jeux et les options, dans config.ini) ?" /SD IDNO IDNO kept
-        Delete "$INSTDIR\config.ini"
+    remove:
+    Delete "$INSTDIR\config.ini"
     kept:
     RMDir "$INSTDIR"
 SectionEnd

@@ -1,6 +1,9 @@
 #include "windows/banner_fetch_win.h"
 
-#include <wininet.h>
+#include "ui/banner_download.h"
+
+#include <winsock2.h>
+#include <ws2tcpip.h>
 
 #include <memory>
 #include <optional>
@@ -8,70 +11,107 @@
 namespace quellix::win {
 namespace {
 
-// A banner is small; anything larger is not one.
-constexpr size_t kMaxBytes = 8u << 20;
-constexpr DWORD kTimeoutMs = 15000;
-
-struct InternetHandle {
-    HINTERNET handle;
-    explicit InternetHandle(HINTERNET h) : handle(h) {}
-    ~InternetHandle() {
-        if (handle != nullptr) {
-            InternetCloseHandle(handle);
+// A socket of its own, so that the transfer ends when this thread says: WinINet, under Wine, read
+// a reply to its end before its handle closed, and let a slow server hold it past any time limit.
+struct Connection {
+    SOCKET socket = INVALID_SOCKET;
+    Connection() = default;
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+    ~Connection() { drop(); }
+    void drop() {
+        if (socket != INVALID_SOCKET) {
+            // Dropped, not closed in turn: nothing more is read, and the server learns at once.
+            const linger abort{1, 0};
+            setsockopt(socket, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&abort),
+                       sizeof(abort));
+            closesocket(socket);
+            socket = INVALID_SOCKET;
         }
     }
-    InternetHandle(const InternetHandle&) = delete;
-    InternetHandle& operator=(const InternetHandle&) = delete;
 };
 
-bool isWebAddress(const std::wstring& address) {
-    return address.rfind(L"http://", 0) == 0 || address.rfind(L"https://", 0) == 0;
+// Waits until the socket can be read (or written) or the deadline has passed.
+bool ready(SOCKET socket, bool toWrite, ULONGLONG deadline) {
+    const ULONGLONG now = GetTickCount64();
+    if (now >= deadline) {
+        return false;
+    }
+    const ULONGLONG left = deadline - now;
+    timeval wait{static_cast<long>(left / 1000), static_cast<long>(left % 1000 * 1000)};
+    fd_set sockets, failed;
+    FD_ZERO(&sockets);
+    FD_ZERO(&failed);
+    FD_SET(socket, &sockets);
+    FD_SET(socket, &failed);
+    return select(0, toWrite ? nullptr : &sockets, toWrite ? &sockets : nullptr, &failed, &wait) ==
+               1 &&
+           FD_ISSET(socket, &sockets);
 }
 
-std::optional<std::string> download(const std::wstring& address) {
-    if (!isWebAddress(address)) {
+bool connectTo(Connection& connection, const addrinfo& address, ULONGLONG deadline) {
+    connection.socket = socket(address.ai_family, address.ai_socktype, address.ai_protocol);
+    u_long nonBlocking = 1;
+    return connection.socket != INVALID_SOCKET &&
+           ioctlsocket(connection.socket, FIONBIO, &nonBlocking) == 0 &&
+           (connect(connection.socket, address.ai_addr, static_cast<int>(address.ai_addrlen)) ==
+                0 ||
+            WSAGetLastError() == WSAEWOULDBLOCK) &&
+           ready(connection.socket, true, deadline);
+}
+
+std::optional<std::string> transfer(const HttpTarget& target, const DownloadLimits& limits) {
+    const ULONGLONG deadline = GetTickCount64() + limits.maxMilliseconds;
+    addrinfo hints{};
+    hints.ai_socktype = SOCK_STREAM;
+    hints.ai_protocol = IPPROTO_TCP;
+    addrinfo* found = nullptr;
+    if (getaddrinfo(target.host.c_str(), target.port.c_str(), &hints, &found) != 0) {
         return std::nullopt;
     }
-    InternetHandle session(
-        InternetOpenW(L"Quellix", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
-    if (session.handle == nullptr) {
-        return std::nullopt;
+    Connection connection;
+    bool connected = false;
+    for (const addrinfo* address = found; address != nullptr && !connected;
+         address = address->ai_next) {
+        connection.drop();
+        connected = connectTo(connection, *address, deadline);
     }
-    DWORD timeout = kTimeoutMs;
-    for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT,
-                         INTERNET_OPTION_SEND_TIMEOUT}) {
-        InternetSetOptionW(session.handle, option, &timeout, sizeof(timeout));
+    freeaddrinfo(found);
+    for (size_t sent = 0; connected && sent < target.request.size();) {
+        const int n = send(connection.socket, target.request.data() + sent,
+                           static_cast<int>(target.request.size() - sent), 0);
+        connected = (n > 0 || WSAGetLastError() == WSAEWOULDBLOCK) &&
+                    ready(connection.socket, true, deadline);
+        sent += n > 0 ? static_cast<size_t>(n) : 0;
     }
-    InternetHandle request(InternetOpenUrlW(session.handle, address.c_str(), nullptr, 0,
-                                            INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_COOKIES |
-                                                INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_RELOAD,
-                                            0));
-    if (request.handle == nullptr) {
-        return std::nullopt;
-    }
-    DWORD status = 0;
-    DWORD size = sizeof(status);
-    if (!HttpQueryInfoW(request.handle, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status,
-                        &size, nullptr) ||
-        status != 200) {
-        return std::nullopt;
-    }
-    std::string bytes;
+    HttpReply reply;
     char chunk[16384];
-    for (;;) {
-        DWORD read = 0;
-        if (!InternetReadFile(request.handle, chunk, sizeof(chunk), &read)) {
-            return std::nullopt;
-        }
-        if (read == 0) {
+    while (connected && ready(connection.socket, false, deadline)) {
+        const int n = recv(connection.socket, chunk, sizeof(chunk), 0);
+        if (n < 0) {
             break;
         }
-        if (bytes.size() + read > kMaxBytes) {
+        switch (receive(reply, std::string_view(chunk, static_cast<size_t>(n)), limits.maxBytes)) {
+        case Reception::More:
+            continue;
+        case Reception::Complete:
+            return bodyOf(reply);
+        case Reception::Refused:
             return std::nullopt;
         }
-        bytes.append(chunk, read);
     }
-    return bytes;
+    return std::nullopt;
+}
+
+std::optional<std::string> download(const std::string& address) {
+    const std::optional<HttpTarget> target = httpTarget(address);
+    WSADATA data;
+    if (!target || WSAStartup(MAKEWORD(2, 2), &data) != 0) {
+        return std::nullopt;
+    }
+    std::optional<std::string> body = transfer(*target, DownloadLimits{});
+    WSACleanup();
+    return body;
 }
 
 DWORD WINAPI loadThread(LPVOID parameter) {
@@ -96,7 +136,7 @@ DWORD WINAPI loadThread(LPVOID parameter) {
 } // namespace
 
 std::shared_ptr<BannerLoad> loadInBackground(HWND target, UINT message,
-                                             const std::wstring& address) {
+                                             const std::string& address) {
     auto load = std::make_shared<BannerLoad>();
     load->target = target;
     load->message = message;

@@ -17,15 +17,14 @@ struct BannerLoad {
     SRWLOCK lock = SRWLOCK_INIT;
     HWND target = nullptr; // told with `message` when the movie is ready; null once nobody waits
     UINT message = 0;
-    std::wstring address;
+    std::string address;
     bool done = false;
     std::optional<BannerMovie> movie; // nothing when not fetched or not a picture
 };
 
-// Starts the thread that fetches `address` (http or https), decodes it, then posts `message`
+// Starts the thread that fetches `address` (plain http), decodes it, then posts `message`
 // (no parameters) to `target`. Null when no thread could be started.
-std::shared_ptr<BannerLoad> loadInBackground(HWND target, UINT message,
-                                             const std::wstring& address);
+std::shared_ptr<BannerLoad> loadInBackground(HWND target, UINT message, const std::string& address);
 
 // Nothing is posted to the window any more (it closes, or it plays another movie).
 void abandonLoad(BannerLoad& load);

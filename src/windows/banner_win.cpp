@@ -51,7 +51,7 @@ void onPlay(Banner& banner) {
     banner.picture.reset();
     banner.frame = 0;
     KillTimer(banner.window, kFrameTimer);
-    banner.load = loadInBackground(banner.window, kLoaded, widen(banner.movie));
+    banner.load = loadInBackground(banner.window, kLoaded, banner.movie);
     banner.shows = banner.load ? BannerShows::Fetching : BannerShows::OwnBanner;
     InvalidateRect(banner.window, nullptr, FALSE);
 }

@@ -5,6 +5,7 @@
 #include "config/settings.h"
 #include "config/window_settings.h"
 #include "test_system.h"
+#include "ui/banner_download.h"
 #include "ui/bindings.h"
 #include "ui/commands.h"
 #include "ui/layout.h"
@@ -287,6 +288,24 @@ TEST(WindowLayout, EachGameHasItsTickAndALockedPathRowNamedFromTheCatalogue) {
                 r.kind == Kind::Label && (byTick || byPath) ? std::string(r.caption) + "|" : "";
         }
         EXPECT_EQ(labels, std::string(game.displayName) + "|" + std::string(game.shortLabel) + "|");
+    }
+}
+
+// What is kept of the banner's reply, then the server's close, within 48 bytes.
+TEST(BannerDownload, TheReplyIsKeptOnlyWhenWholeAndWithinTheLimit) {
+    const std::string ok = "HTTP/1.0 200 OK\r\n";
+    for (const auto& [bytes, expected] : {
+             std::pair<std::string, std::string>{ok + "\r\nGIF", "GIF"}, // at the close
+             {ok + "\r\n" + std::string(29, 'x'), std::string(29, 'x')}, // 48 bytes in all
+             {ok + "\r\n" + std::string(30, 'x'), "refused"},            // 49
+             {"HTTP/1.0 404 Not Found\r\n\r\nGIF", "refused"},
+             {ok + "Content-Length: 5\r\n\r\nGIF", "refused"}, // cut short
+             {ok, "refused"},                                  // headers never end
+         }) {
+        HttpReply reply;
+        Reception outcome = receive(reply, bytes, 48);
+        outcome = outcome == Reception::More ? receive(reply, "", 48) : outcome; // the close
+        EXPECT_EQ(outcome == Reception::Complete ? bodyOf(reply) : "refused", expected) << bytes;
     }
 }
 

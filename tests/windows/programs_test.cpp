@@ -204,11 +204,17 @@ TEST(Installer, InstallsForTheUserUpgradesAndUninstallsKeepingSettingsAndOtherHa
     auto exists = [](const std::string& path) { return fs::exists(fs::path(widen(path))); };
     const std::string build = buildFolder();
     auto setup = [&] { return shellOpen(build + "\\quellix-setup.exe", "/S", build); };
-    // A copy told the folder, as the uninstaller runs itself (started directly, it returns at
-    // once).
-    auto uninstall = [&] {
+    // A copy told the folder, as the uninstaller runs itself (run directly, it returns at once).
+    auto uninstall = [&](const std::string& options) {
         const std::string copy = scratchFolder("uninstaller") + "\\uninstall.exe";
-        return copyFile(uninstaller, copy) && shellOpen(copy, "/S _?=" + folder, build);
+        return copyFile(uninstaller, copy) &&
+               shellOpen(copy, "/S " + options + "_?=" + folder, build);
+    };
+    // The vx commands a first start writes for the machine (under Wine, any user may), both.
+    const std::string machineKeys[] = {kVxCommand, "software\\vx\\shell\\open\\command"};
+    auto machine = [&](const std::optional<std::string>& command) {
+        return regValue(HKEY_LOCAL_MACHINE, machineKeys[0], "", KEY_WOW64_64KEY) == command &&
+               regValue(HKEY_LOCAL_MACHINE, machineKeys[1], "", KEY_WOW64_64KEY) == command;
     };
     std::error_code left; // what a failed earlier run may have left
     fs::remove_all(fs::path(widen(folder)), left);
@@ -217,11 +223,10 @@ TEST(Installer, InstallsForTheUserUpgradesAndUninstallsKeepingSettingsAndOtherHa
                 deleteKeyTree(HKEY_CURRENT_USER, kUninstallKey, 0));
 
     ASSERT_TRUE(setup());
-    const std::optional<std::string> built = readBytes(build + "\\quellix.exe");
-    EXPECT_EQ(readBytes(exe), built);
+    EXPECT_EQ(readBytes(exe), readBytes(build + "\\quellix.exe"));
     // The link's target, as the shell link format keeps it: the local path in the code page.
     EXPECT_TRUE(holds(shortcut, exe + '\0'));
-    const std::string quoted = "\"" + uninstaller + "\"";
+    const std::string quoted = "\"" + uninstaller + "\"", other = "\"C:\\Autre\\autre.exe\" %1";
     // clang-format off
     const std::vector<std::array<std::string, 3>> values = {
         {kVxKey, "", "URL: vx Protocol"}, {kVxKey, "URL Protocol", ""}, {kVxCommand, "", "\"" + exe + "\" %1"},
@@ -239,27 +244,34 @@ TEST(Installer, InstallsForTheUserUpgradesAndUninstallsKeepingSettingsAndOtherHa
     ASSERT_TRUE(setup()); // an upgrade keeps the settings
     EXPECT_EQ(readBytes(folder + "\\config.ini"), config);
 
+    ASSERT_TRUE(shellOpen(exe, "vx://10.0.0.1:27960/aucun/x", folder)); // a first start
     // The handler is this install's whatever the case of its path.
     std::wstring upper = widen("\"" + exe + "\" %1");
     CharUpperW(upper.data());
     ASSERT_TRUE(setText(HKEY_CURRENT_USER, kVxCommand, "", narrow(upper), 0));
-    ASSERT_TRUE(uninstall());
+    ASSERT_TRUE(uninstall(""));
     for (const std::string& gone : {exe, uninstaller, shortcut}) {
         EXPECT_FALSE(exists(gone)) << gone;
     }
     EXPECT_FALSE(regValue(HKEY_CURRENT_USER, kVxKey, "", 0) ||
-                 regValue(HKEY_CURRENT_USER, kUninstallKey, "DisplayName", 0));
+                 regValue(HKEY_CURRENT_USER, kUninstallKey, "DisplayName", 0) ||
+                 !machine(std::nullopt));
     EXPECT_EQ(readBytes(folder + "\\config.ini"), config);
 
-    // Another program took the vx links: its handler stays; the folder, left empty, goes.
-    DeleteFileW(widen(folder + "\\config.ini").c_str());
+    // Another program took the vx links: its handlers stay. Our settings, asked to go, go.
     ASSERT_TRUE(setup());
-    const std::string other = "\"C:\\Autre\\autre.exe\" %1";
-    ASSERT_TRUE(setText(HKEY_CURRENT_USER, kVxCommand, "", other, 0));
-    ASSERT_TRUE(uninstall());
-    EXPECT_EQ(regValue(HKEY_CURRENT_USER, kVxCommand, "", 0), other);
+    for (const std::string& key : machineKeys) {
+        ASSERT_TRUE(setText(HKEY_LOCAL_MACHINE, key, "", other, KEY_WOW64_64KEY));
+    }
+    ASSERT_TRUE(setText(HKEY_CURRENT_USER, kVxCommand, "", other, 0) && uninstall("/REGLAGES "));
+    EXPECT_TRUE(machine(other) && regValue(HKEY_CURRENT_USER, kVxCommand, "", 0) == other);
     EXPECT_FALSE(exists(folder));
-    deleteKeyTree(HKEY_CURRENT_USER, kVxKey, 0);
+
+    // Another program's config.ini stays, even asked to go.
+    ASSERT_TRUE(setup());
+    const std::string foreign = "[General]\r\nlangue=fr\r\n[q3]\r\nPath=C:\\q3.exe\r\n";
+    ASSERT_TRUE(writeBytes(folder + "\\config.ini", foreign) && uninstall("/REGLAGES "));
+    EXPECT_EQ(readBytes(folder + "\\config.ini"), foreign);
 }
 
 } // namespace quellix::wintest
