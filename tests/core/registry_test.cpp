@@ -49,9 +49,6 @@ TEST(Detection, EachGameIsFoundWhereItsInstallerWroteAndNothingIsCreated) {
     // clang-format off
     const std::tuple<std::string, RegHandle, std::string, std::string, std::string, std::string> cases[] = {
         {"ut", kLocalMachine, "SOFTWARE\\Unreal Technology\\Installed Apps\\UT2003", "Folder", "C:\\UT2003", "C:\\UT2003\\System\\UT2003.exe"},
-        {"dod", kCurrentUser, kSteam, "ModInstallPath", kMods, kMods + "\\..\\day of defeat\\hl.exe"},
-        {"shl", kCurrentUser, kSteam, "ModInstallPath", kMods, kMods + "\\hl.exe"},
-        {"scs", kCurrentUser, kSteam, "ModInstallPath", kMods, kMods + "\\..\\counter-strike\\hl.exe"},
         {"stfc", kCurrentUser, kSteam, "ModInstallPath", kMods, kMods + "\\..\\team fortress classic\\hl.exe"},
         {"ja", kLocalMachine, "SOFTWARE\\LucasArts\\Star Wars Jedi Knight Jedi Academy\\1.0", "Install Path", "D:\\JA", "D:\\JA\\GameData\\jamp.exe"},
         {"jo", kLocalMachine, "SOFTWARE\\LucasArts Entertainment Company LLC\\Star Wars JK II Jedi Outcast\\1.0", "Install Path", "D:\\JO", "D:\\JO\\JediOutcast.exe"},
@@ -75,9 +72,8 @@ TEST(Detection, EachGameIsFoundWhereItsInstallerWroteAndNothingIsCreated) {
         test::TestSystem t;
         t.registry.put(root, key, name, sz(value));
         const auto before = t.registry.keys;
-        t.files.folders = {kMods + "\\..\\day of defeat",         kMods + "\\..\\counter-strike",
-                           kMods + "\\..\\team fortress classic", "C:\\S\\\\..\\day of defeat",
-                           "C:\\Été\\..\\day of defeat",          "\\..\\team fortress classic"};
+        t.files.folders = {kMods + "\\..\\team fortress classic", "C:\\S\\\\..\\day of defeat",
+                           "C:\\Été\\..\\day of defeat", "\\..\\team fortress classic"};
         EXPECT_EQ(DetecterJeu(t.os, game), found) << game << " " << value;
         EXPECT_TRUE(t.registry.keys == before && t.registry.opened.empty()) << game;
     }
