@@ -68,60 +68,52 @@ struct Window {
     }
     std::string& bytes() { return t.files.files[t.config].bytes; }
     // A game row's box, path box and browse button: "111" ticked and unlocked, "000" locked.
-    std::string row(const std::string& p) {
+    std::string row(std::string_view prefix) {
+        const std::string p(prefix);
         return std::to_string(c.value(p + "_chk")) + std::to_string(c.enabled(p + "_path")) +
                std::to_string(c.enabled("btn_" + p));
     }
 };
 
-struct Row {
-    std::string prefix, section, tick;
-};
-// clang-format off
-const Row kRows[] = {
-    {"dod", "dod", "valid_dod"}, {"shl", "shl", "valid_shl"}, {"scs", "scs", "valid_scs"},
-    {"stfc", "stfc", "valid_stfc"}, {"ja", "ja", "valid_ja"}, {"jo", "jo", "valid_jo"},
-    {"q3", "q3", "valid_q3"}, {"ut", "UT2003", "valid_ut2003"}, {"moh", "mohaa", "valid_mohaa"},
-    {"ut2k4", "ut2k4", "valid_ut2k4"}, {"ef2", "ef2", "valid_ef2"}, {"bf", "bf", "valid_bf"},
-    {"cod", "cod", "valid_cod"},
-};
-// clang-format on
 const std::string kBrowse =
     "Chercher un executable|Fichiers Exe (*.exe)|*.exe|Tous les fichiers |*.*";
 
 TEST(WindowRows, EachRowShowsUnlocksBrowsesAndSavesItsOwnGame) {
-    for (const Row& r : kRows) {
-        SCOPED_TRACE(r.prefix);
+    for (const GameEntry& r : GameCatalogue) {
+        const std::string p(r.controlPrefix);
+        SCOPED_TRACE(p);
         std::string ini = "; notes\r\n";
-        for (const Row& o : kRows) {
-            ini += "[" + o.section + "]\r\nPath=" + (&o == &r ? " C:\\avant.exe " : "") +
+        for (const GameEntry& o : GameCatalogue) {
+            ini += "[" + std::string(o.section) +
+                   "]\r\nPath=" + (&o == &r ? " C:\\avant.exe " : "") +
                    "\r\npresent=" + (&o == &r ? "1" : "0") + "\r\n";
         }
         Window w(ini);
-        for (const Row& o : kRows) {
-            EXPECT_EQ(w.c.visible(o.tick), &o == &r) << o.prefix;
-            EXPECT_TRUE(w.c.visible(o.prefix + "_chk")) << o.prefix;
-            EXPECT_EQ(w.c.text(o.prefix + "_path"), &o == &r ? "C:\\avant.exe" : "") << o.prefix;
-            EXPECT_EQ(w.row(o.prefix), "000") << o.prefix;
+        for (const GameEntry& o : GameCatalogue) {
+            const std::string q(o.controlPrefix);
+            EXPECT_EQ(w.c.visible(o.indicator), &o == &r) << q;
+            EXPECT_TRUE(w.c.visible(q + "_chk")) << q;
+            EXPECT_EQ(w.c.text(q + "_path"), &o == &r ? "C:\\avant.exe" : "") << q;
+            EXPECT_EQ(w.row(q), "000") << q;
         }
-        w.c.setValue(r.prefix + "_chk", 1);
-        for (const Row& o : kRows) {
-            EXPECT_EQ(w.row(o.prefix), &o == &r ? "111" : "000") << o.prefix;
+        w.c.setValue(p + "_chk", 1);
+        for (const GameEntry& o : GameCatalogue) {
+            EXPECT_EQ(w.row(o.controlPrefix), &o == &r ? "111" : "000") << o.controlPrefix;
         }
-        w.c.setValue(r.prefix + "_chk", 2); // greyed counts as clear
-        EXPECT_EQ(w.row(r.prefix), "200");
-        w.c.setValue(r.prefix + "_chk", 1);
-        w.c.press("btn_" + r.prefix); // nothing chosen: the row stays as it was
+        w.c.setValue(p + "_chk", 2); // greyed counts as clear
+        EXPECT_EQ(w.row(p), "200");
+        w.c.setValue(p + "_chk", 1);
+        w.c.press("btn_" + p); // nothing chosen: the row stays as it was
         w.t.dialogs.files = {"D:\\Jeux vidéo\\nouveau.exe"};
-        w.c.press("btn_" + r.prefix);
+        w.c.press("btn_" + p);
         EXPECT_EQ(w.t.dialogs.shown, (std::vector{kBrowse, kBrowse}));
-        EXPECT_EQ(w.c.text(r.prefix + "_path"), "D:\\Jeux vidéo\\nouveau.exe");
+        EXPECT_EQ(w.c.text(p + "_path"), "D:\\Jeux vidéo\\nouveau.exe");
         EXPECT_EQ(w.bytes(), ini) << "browsing wrote";
         w.c.press("btn_appliquer");
         ini.replace(ini.find(" C:\\avant.exe "), 14, "D:\\Jeux vid\xE9o\\nouveau.exe");
         EXPECT_EQ(w.bytes(), ini);
-        for (const Row& o : kRows) {
-            EXPECT_EQ(w.row(o.prefix), "000") << o.prefix;
+        for (const GameEntry& o : GameCatalogue) {
+            EXPECT_EQ(w.row(o.controlPrefix), "000") << o.controlPrefix;
         }
     }
 }

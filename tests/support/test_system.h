@@ -42,9 +42,8 @@ public:
         return fold((view == RegView::Shell ? "shell " : "") +
                     std::string(roots[root - 0x80000000u]) + "\\" + path);
     }
-    void put(RegHandle root, const std::string& path, const std::string& name, Value value,
-             RegView view = RegView::Installers) {
-        keys[key(root, path, view)][fold(name)] = std::move(value);
+    void put(RegHandle root, const std::string& path, const std::string& name, Value value) {
+        keys[key(root, path)][fold(name)] = std::move(value);
     }
 
     long createKey(RegHandle root, const std::string& path, RegView view, RegHandle& k) override {

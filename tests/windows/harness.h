@@ -53,17 +53,16 @@ inline bool copyFile(const std::string& from, const std::string& to) {
     return writeBytes(to, readBytes(from).value_or(""));
 }
 
-// A text value, or a number in decimal; nothing when it cannot be read. (The view's RRF_SUBKEY
-// flag is its KEY_WOW64 flag shifted by 8.)
+// A text value; nothing when it cannot be read. (The view's RRF_SUBKEY flag is its KEY_WOW64 flag
+// shifted by 8.)
 inline std::optional<std::string> regValue(HKEY root, const std::string& path,
                                            const std::string& name, REGSAM view = KEY_WOW64_32KEY) {
     wchar_t data[2048] = {};
-    DWORD size = sizeof(data), type = 0;
-    if (RegGetValueW(root, widen(path).c_str(), widen(name).c_str(),
-                     RRF_RT_REG_SZ | RRF_RT_REG_DWORD | view << 8, &type, data, &size)) {
-        return std::nullopt;
-    }
-    return type == REG_DWORD ? std::to_string(data[0] | data[1] << 16) : narrow(data);
+    DWORD size = sizeof(data);
+    return RegGetValueW(root, widen(path).c_str(), widen(name).c_str(), RRF_RT_REG_SZ | view << 8,
+                        nullptr, data, &size)
+               ? std::nullopt
+               : std::optional(narrow(data));
 }
 
 inline bool setText(HKEY root, const std::string& path, const std::string& name,

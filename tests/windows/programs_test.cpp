@@ -11,10 +11,9 @@
 
 namespace quellix::wintest {
 
-// Hands `file` to the shell as Explorer or a browser does; true when what it starts in `folder`
-// ends within 30 seconds with code 0.
-static bool shellOpen(const std::string& file, const std::string& parameters,
-                      const std::string& folder) {
+// Hands `file` to the shell as Explorer or a browser does; the process it starts in `folder`.
+static HANDLE shellStart(const std::string& file, const std::string& parameters,
+                         const std::string& folder) {
     const std::wstring wide[] = {widen(file), widen(parameters), widen(folder)};
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof(info);
@@ -28,12 +27,24 @@ static bool shellOpen(const std::string& file, const std::string& parameters,
         Sleep(500);
     }
     EXPECT_LT(refused, 5) << file << " not started, error " << GetLastError();
-    const bool ended = WaitForSingleObject(info.hProcess, 30000) == WAIT_OBJECT_0;
-    DWORD code = 0;
-    GetExitCodeProcess(info.hProcess, &code);
-    TerminateProcess(info.hProcess, 1); // does nothing to one that has ended
-    CloseHandle(info.hProcess);
-    return ended && code == 0;
+    return info.hProcess;
+}
+
+// Ends `process` if it runs past `ms` milliseconds (with code 99); its exit code.
+static DWORD exitCode(HANDLE process, DWORD ms) {
+    WaitForSingleObject(process, ms);
+    TerminateProcess(process, 99); // does nothing to one that has ended
+    WaitForSingleObject(process, 5000);
+    DWORD code = 99;
+    GetExitCodeProcess(process, &code);
+    CloseHandle(process);
+    return code;
+}
+
+// True when what the shell starts ends within 30 seconds with code 0.
+static bool shellOpen(const std::string& file, const std::string& parameters,
+                      const std::string& folder) {
+    return exitCode(shellStart(file, parameters, folder), 30000) == 0;
 }
 
 // The first start registers vx links where the shell reads them (the 64-bit view) and writes
@@ -124,17 +135,10 @@ TEST(EndToEnd, TheFirstStartRegistersAndFindsTheGamesThenEachLinkStartsItsGame) 
 // Starts `exe` with `link` as the shell does, answers each of its message boxes with `answer` and
 // closes its window once shown; what it showed, then how it ended.
 static std::string runAnswering(const std::string& exe, const std::string& link, int answer) {
-    std::wstring command = widen("\"" + exe + "\" " + link);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
-        return "not started";
-    }
+    const HANDLE process = shellStart(exe, link, exe.substr(0, exe.rfind('\\')));
     std::string shown;
     wchar_t text[256] = {};
-    for (int tries = 0; tries < 300 && WaitForSingleObject(process.hProcess, 50); ++tries) {
+    for (int tries = 0; tries < 300 && WaitForSingleObject(process, 50); ++tries) {
         if (HWND box = FindWindowW(L"#32770", L"quellix"); IsWindowVisible(box)) {
             GetDlgItemTextW(box, 0xFFFF, text, 256); // a message box's text
             shown += narrow(text) + "|";
@@ -145,13 +149,7 @@ static std::string runAnswering(const std::string& exe, const std::string& link,
         }
         Sleep(100); // an answered box or a closed window is gone before the next look
     }
-    TerminateProcess(process.hProcess, 99); // does nothing to one that has ended
-    WaitForSingleObject(process.hProcess, 5000);
-    DWORD code = 0;
-    GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
-    return shown + "exit " + std::to_string(code);
+    return shown + "exit " + std::to_string(exitCode(process, 0));
 }
 
 // Every message a link can show, the question answered either way, and the window: each shown and
@@ -167,16 +165,15 @@ TEST(EndToEnd, EachMessageAndTheWindowAreShownAndTheProgramEndsAsAsked) {
                                "\r\n[ef2]\r\nPath=" + folder + "\\EF2\\EF2.exe\r\n"));
     const std::string link = "vx://10.0.0.1:27960/";
     for (const auto& [arguments, answer, shown, started] : {
-             std::tuple{std::string(), IDOK, std::string("window|exit 0"), false},
-             {link + "q3/secret", IDCANCEL, "Voulez vous lancer q3 ?|exit 0", false},
-             {link + "q3/secret", IDOK, "Voulez vous lancer q3 ?|exit 0", true},
-             {link + "ut2k4/x", IDOK, "ut2k4 n'est pas installé sur cette machine|exit 0", false},
-             {link + "ef2/x", IDOK, "Le Quellix Vorbanix n'a pas trouvé l'exécutable|exit 0",
-              false},
-             {link + "q3/a+b", IDOK, "Ce lien de lancement n'est pas valide.|exit 0", false},
+             std::tuple{std::string(), IDOK, std::string("window"), false},
+             {link + "q3/secret", IDCANCEL, "Voulez vous lancer q3 ?", false},
+             {link + "q3/secret", IDOK, "Voulez vous lancer q3 ?", true},
+             {link + "ut2k4/x", IDOK, "ut2k4 n'est pas installé sur cette machine", false},
+             {link + "ef2/x", IDOK, "Le Quellix Vorbanix n'a pas trouvé l'exécutable", false},
+             {link + "q3/a+b", IDOK, "Ce lien de lancement n'est pas valide.", false},
          }) {
         DeleteFileW(widen(log).c_str());
-        EXPECT_EQ(runAnswering(exe, arguments, answer), shown) << arguments;
+        EXPECT_EQ(runAnswering(exe, arguments, answer), shown + "|exit 0") << arguments;
         for (int tries = 0; started && tries < 100 && !holds(log, "\n"); ++tries) {
             Sleep(50);
         }
