@@ -18,7 +18,7 @@ def main():
     ours = open(script, encoding="utf-8").read()
     game = "'C:\\Jeux\\Q3\\quake3.exe' +connect 10.0.0.1:27960 +password secret"
     handlers = {"quellix.exe": ours,
-                "bare handler": re.sub(r"'[^']*quellix\.exe' \"\$1\"", f"'{bare}' {game}", ours)}
+                "bare handler": re.sub(r"'[^']*quellix\.exe' \"\$1\"", lambda _: f"'{bare}' {game}", ours)}
     times = {name: [] for name in handlers}
     for _ in range(clicks + 1):  # the first round warms Wine up and is not counted
         for name, text in handlers.items():

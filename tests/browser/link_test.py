@@ -1,9 +1,8 @@
 #!/usr/bin/env python3
 # vx links clicked in Chromium on Linux start the game through the desktop entry that the installed
 # launcher writes at its first start under Wine; uninstalling leaves the other programs' lines.
-# Usage: link_test.py <build folder> [clicks], on an X display (xdg-open hands links on only then).
-# With a number of clicks, prints the median seconds from the q3 link's click to the game's start.
-import glob, http.server, json, os, shutil, statistics, subprocess, sys, threading, time, urllib.request as web
+# Usage: link_test.py <build folder>, on an X display (xdg-open hands links on only then).
+import atexit, glob, http.server, json, os, shutil, socket, subprocess, sys, threading, time, urllib.request as web
 
 build = os.path.abspath(sys.argv[1])
 root = build + "/browser-test"
@@ -44,14 +43,20 @@ def browser():  # Chromium driven through chromedriver's HTTP interface, with no
     server = http.server.HTTPServer(("127.0.0.1", 0), handler)
     threading.Thread(target=server.serve_forever, daemon=True).start()
     origin = f"http://127.0.0.1:{server.server_address[1]}"
-    os.makedirs(root + "/chromium/Default", exist_ok=True)  # its prompt answered "always allow"
+    shutil.rmtree(root + "/chromium", ignore_errors=True)  # a new profile: its prompt answered "always allow"
+    os.makedirs(root + "/chromium/Default")
     json.dump({"protocol_handler": {"allowed_origin_protocol_pairs": {origin: {"vx": True}}}},
               open(root + "/chromium/Default/Preferences", "w"))
     env = {k: os.environ[k] for k in ("PATH", "DISPLAY") if k in os.environ} | desktop
-    driver = subprocess.Popen(["/usr/bin/chromedriver", "--port=9515"], env=env, cwd=home, stdout=subprocess.DEVNULL)
+    with socket.socket() as free:  # a port of its own, whatever else runs a driver
+        free.bind(("127.0.0.1", 0))
+        port = free.getsockname()[1]
+    driver = subprocess.Popen(["/usr/bin/chromedriver", f"--port={port}"], env=env, cwd=home,
+                              stdout=subprocess.DEVNULL, start_new_session=True)
+    atexit.register(subprocess.run, ["pkill", "-KILL", "-s", str(driver.pid)])  # with its browser, whatever failed
     def call(path, body=None, method="POST"):
         data = json.dumps(body).encode() if body is not None else None
-        return json.load(web.urlopen(web.Request("http://127.0.0.1:9515" + path, data, method=method), timeout=120))["value"]
+        return json.load(web.urlopen(web.Request(f"http://127.0.0.1:{port}" + path, data, method=method), timeout=120))["value"]
     for _ in range(100):
         try:
             call("/status", method="GET")
@@ -85,9 +90,6 @@ def main():
         expected = '"C:\\Jeux\\' + exe.replace("/", "\\") + '.exe"' + arguments
         print(f"{name}: {seconds} s, {line} (show state {shown})")
         failures += [name] * (line != expected or shown != "2")
-    if len(sys.argv) > 2:
-        times = [click("q3")[1] for _ in range(int(sys.argv[2]))]
-        print(f"median of {len(times)} clicks: {statistics.median(times):.3f} s; {times}")
     close()
     wine(folder + "/uninstall.exe", "/S")  # which starts a copy of itself, and ends
     subprocess.run(["wineserver", "-w"], env=wine_env, timeout=120)

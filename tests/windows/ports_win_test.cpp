@@ -1,15 +1,13 @@
-// The Windows implementations of the registry and files ports, and the layers above them, against
-// the real ones of the Wine prefix. (The process port is followed end to end.)
+// The Windows implementation of the files port, and the settings layer above it, against the real
+// files of the Wine prefix. (The registry and process ports are followed end to end.)
 
 #include "harness.h"
 
 #include "config/atomic_file.h"
 #include "config/settings.h"
-#include "registry/registry.h"
 #include "test_system.h"
 #include "windows/ansi_win.h"
 #include "windows/files_win.h"
-#include "windows/registry_win.h"
 
 #include <algorithm>
 #include <numeric>
@@ -17,26 +15,12 @@
 
 namespace quellix::wintest {
 
-// The real registry, files and code page, under an in-memory process and dialogs.
-static win::WindowsRegistry registry;
+// The real files and code page; the other ports in memory.
 static win::WindowsFiles files;
 static win::WindowsAnsiCodePage ansi;
 static test::TestSystem doubles;
-static const System os{registry, files, doubles.process, doubles.dialogs, ansi, doubles.wine};
-
-TEST(RegistryWin, EachCallReachesTheViewItNames) {
-    const std::string key = "Software\\QuellixTest";
-    ASSERT_TRUE(deleteKeyTree(HKEY_LOCAL_MACHINE, key) &&
-                setText(HKEY_LOCAL_MACHINE, key, "Vue", "32") &&
-                deleteKeyTree(HKEY_LOCAL_MACHINE, key, KEY_WOW64_64KEY) &&
-                setText(HKEY_LOCAL_MACHINE, key, "Vue", "64", KEY_WOW64_64KEY));
-    EXPECT_EQ(LireValeur(os, 0, key, "Vue"), "32"); // where the games' installers write
-    EXPECT_EQ(LireValeur(os, 0, key, "Vue", RegView::Shell), "64");
-    ASSERT_TRUE(setText(HKEY_LOCAL_MACHINE, key, "Sans fin", "C:\\q3.exe", KEY_WOW64_32KEY, false));
-    EXPECT_EQ(LireValeur(os, 0, key, "Sans fin"), "C:\\q3.exe");
-    EXPECT_TRUE(DonnerValeur(os, 0, key, "Unicode", "C:\\Łódź")); // beyond the code page
-    EXPECT_EQ(regValue(HKEY_LOCAL_MACHINE, key, "Unicode"), "C:\\Łódź");
-}
+static const System os{doubles.registry, files, doubles.process,
+                       doubles.dialogs,  ansi,  doubles.wine};
 
 // A save over a hidden file under a UTF-16 name, with ReplaceFileW brought to each outcome it
 // documents (no backup name given): what it does to the files, then the error it reports; and what
@@ -88,7 +72,7 @@ TEST(FilesWin, EachSaveKeepsOneWholeCopyOfTheSettingsAndTheHiddenAttribute) {
 
 // Our settings layer against the profile functions, each on a twin file, over a seeded random
 // sequence: writes succeed or fail alike, and every value reads back alike (within the 254
-// characters the profile functions read). The registry's views and texts are checked above.
+// characters the profile functions read). The registry is followed end to end.
 TEST(Differential, OurSettingsLayerAgreesWithTheProfileFunctions) {
     std::mt19937 random(20240605u);
     auto spell = [&random](std::string text) { // its ASCII letters each in a random case

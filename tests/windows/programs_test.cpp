@@ -47,8 +47,30 @@ static bool shellOpen(const std::string& file, const std::string& parameters,
     return exitCode(shellStart(file, parameters, folder), 30000) == 0;
 }
 
+// Hands `link` to the shell (none: starts `exe`), answers each message box of what it starts with
+// `answer` and closes its window once shown; what it showed, then how it ended.
+static std::string runAnswering(const std::string& exe, const std::string& link, int answer) {
+    const HANDLE process =
+        shellStart(link.empty() ? exe : link, "", exe.substr(0, exe.rfind('\\')));
+    std::string shown;
+    wchar_t text[256] = {};
+    for (int tries = 0; tries < 300 && WaitForSingleObject(process, 50); ++tries) {
+        if (HWND box = FindWindowW(L"#32770", L"quellix"); IsWindowVisible(box)) {
+            GetDlgItemTextW(box, 0xFFFF, text, 256); // a message box's text
+            shown += narrow(text) + "|";
+            PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(answer), 0);
+        } else if (HWND form = FindWindowW(L"Form1", nullptr); IsWindowVisible(form)) {
+            shown += "window|";
+            PostMessageW(form, WM_CLOSE, 0, 0);
+        }
+        Sleep(100); // an answered box or a closed window is gone before the next look
+    }
+    return shown + "exit " + std::to_string(exitCode(process, 0));
+}
+
 // The first start registers vx links where the shell reads them (the 64-bit view) and writes
-// config.ini from the installers' values (the 32-bit view); later links come through the shell.
+// config.ini from the installers' values (the 32-bit view); later links come through the shell,
+// and each message a link shows is answered.
 TEST(EndToEnd, TheFirstStartRegistersAndFindsTheGamesThenEachLinkStartsItsGame) {
     auto unregister = [] { // in the shell's view, every root the launcher writes
         return deleteKeyTree(HKEY_CLASSES_ROOT, "vx", KEY_WOW64_64KEY) &&
@@ -57,7 +79,8 @@ TEST(EndToEnd, TheFirstStartRegistersAndFindsTheGamesThenEachLinkStartsItsGame) 
     };
     ASSERT_TRUE(unregister());
     const std::string root = scratchFolder("end to end"), games = root + "\\Jeux vidéo\\",
-                      q3 = games + "Quake III Arena", quellix = root + "\\Quellix\\";
+                      q3 = games + "Quake III Arena",
+                      quellix = root + "\\Quellix Łódź\\"; // beyond the code page
     const std::string quake = q3 + "\\quake3.exe", unreal = games + "UT2003\\System\\UT2003.exe";
     const std::string probe = buildFolder() + "\\game_probe.exe",
                       us = buildFolder() + "\\quellix.exe";
@@ -82,34 +105,23 @@ TEST(EndToEnd, TheFirstStartRegistersAndFindsTheGamesThenEachLinkStartsItsGame) 
         writeBytes(hl, "") &&
         writeBytes(library + apps + "appmanifest_2620.acf", "AppState{installdir \"Co D\"}") &&
         writeBytes(library + apps + "common\\Co D\\CoDMP.exe", ""));
-    const std::string password = "a_b.c!d~e*f'g(h)i@j%k-"; // every punctuation mark allowed
-    const std::string connect = "  +connect 10.0.0.1:27960 +password ";
-    // The first link is handed to a copy under another name; the next ones go through the shell,
-    // called by a program of the other kind (32 or 64 bits) and by this test's own.
+    // The first link is handed to a copy under another name; the next one goes through the shell,
+    // called by a program of the other kind (32 or 64 bits); the messages' by this test's own.
 #ifdef _WIN64
     const std::string otherKind = "C:\\windows\\syswow64\\rundll32.exe";
 #else
     const std::string otherKind = "C:\\windows\\sysnative\\rundll32.exe";
 #endif
-    int step = 0;
-    auto open = [&](const std::string& url) {
-        switch (step++) {
-        case 0:
-            return shellOpen(quellix + "Quellix 2.exe", url, root);
-        case 1:
-            return shellOpen(otherKind, "url.dll,FileProtocolHandler " + url, root);
-        default:
-            return shellOpen(url, "", root);
-        }
-    };
-    for (const auto& [link, exe, arguments, folder] :
-         {std::tuple{std::string("q3/secret"), quake, connect + "secret", q3},
-          {"ut2003/secret", unreal, "  10.0.0.1:27960?password=secret", root},
-          {"q3/" + password, quake, connect + password, q3}}) {
+    for (const auto& [file, link, exe, arguments, folder] :
+         {std::tuple{quellix + "Quellix 2.exe", std::string("q3/secret"), quake,
+                     std::string("  +connect 10.0.0.1:27960 +password secret"), q3},
+          {otherKind, "ut2003/secret", unreal, "  10.0.0.1:27960?password=secret", root}}) {
         const std::string log = exe.substr(0, exe.rfind('.')) + ".log",
                           url = "vx://10.0.0.1:27960/" + link;
         DeleteFileW(widen(log).c_str());
-        EXPECT_TRUE(open(url)) << url;
+        EXPECT_TRUE(
+            shellOpen(file, (file == otherKind ? "url.dll,FileProtocolHandler " : "") + url, root))
+            << url;
         std::optional<std::string> record; // command line, current folder, show state
         for (int tries = 0; tries < 200 && std::ranges::count(record.value_or(""), '\n') < 3;
              ++tries, Sleep(50)) {
@@ -126,44 +138,12 @@ TEST(EndToEnd, TheFirstStartRegistersAndFindsTheGamesThenEachLinkStartsItsGame) 
     EXPECT_TRUE(holds(quellix + "config.ini", "[shl]\r\nPath=" + hl + "\r\npresent=1\r\n") &&
                 holds(quellix + "config.ini", "[cod]\r\nPath=" + root + "\\Biblioth\xE8que" + apps +
                                                   "common\\Co D\\CoDMP.exe\r\npresent=1"));
-    EXPECT_TRUE(
-        unregister() && deleteKeyTree(HKEY_CURRENT_USER, "Software\\Valve") &&
-        deleteKeyTree(HKEY_LOCAL_MACHINE, installers + "Id", KEY_WOW64_64KEY) &&
-        deleteKeyTree(HKEY_LOCAL_MACHINE, installers + "Unreal Technology", KEY_WOW64_64KEY));
-}
-
-// Starts `exe` with `link` as the shell does, answers each of its message boxes with `answer` and
-// closes its window once shown; what it showed, then how it ended.
-static std::string runAnswering(const std::string& exe, const std::string& link, int answer) {
-    const HANDLE process = shellStart(exe, link, exe.substr(0, exe.rfind('\\')));
-    std::string shown;
-    wchar_t text[256] = {};
-    for (int tries = 0; tries < 300 && WaitForSingleObject(process, 50); ++tries) {
-        if (HWND box = FindWindowW(L"#32770", L"quellix"); IsWindowVisible(box)) {
-            GetDlgItemTextW(box, 0xFFFF, text, 256); // a message box's text
-            shown += narrow(text) + "|";
-            PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(answer), 0);
-        } else if (HWND form = FindWindowW(L"Form1", nullptr); IsWindowVisible(form)) {
-            shown += "window|";
-            PostMessageW(form, WM_CLOSE, 0, 0);
-        }
-        Sleep(100); // an answered box or a closed window is gone before the next look
-    }
-    return shown + "exit " + std::to_string(exitCode(process, 0));
-}
-
-// Every message a link can show, the question answered either way, and the window: each shown and
-// answered, the program then ending normally.
-TEST(EndToEnd, EachMessageAndTheWindowAreShownAndTheProgramEndsAsAsked) {
-    const std::string folder = scratchFolder("messages"), exe = folder + "\\quellix.exe";
-    const std::string game = folder + "\\Quake3\\quake3.exe";
-    const std::string log = folder + "\\Quake3\\quake3.log";
-    ASSERT_TRUE(copyFile(buildFolder() + "\\quellix.exe", exe) &&
-                copyFile(buildFolder() + "\\game_probe.exe", game));
-    ASSERT_TRUE(writeBytes(folder + "\\config.ini",
-                           "[General]\r\nsansvalidation=0\r\n[q3]\r\nPath=" + game +
-                               "\r\n[ef2]\r\nPath=" + folder + "\\EF2\\EF2.exe\r\n"));
-    const std::string link = "vx://10.0.0.1:27960/";
+    // Every message a link can show, the question answered either way, and the window: each shown
+    // and answered, the program then ending normally.
+    ASSERT_TRUE(
+        writeBytes(quellix + "config.ini", "[General]\r\nsansvalidation=0\r\n[q3]\r\nPath=" + ansi +
+                                               "\r\n[ef2]\r\nPath=C:\\EF2.exe\r\n"));
+    const std::string log = q3 + "\\quake3.log", link = "vx://10.0.0.1:27960/";
     for (const auto& [arguments, answer, shown, started] : {
              std::tuple{std::string(), IDOK, std::string("window"), false},
              {link + "q3/secret", IDCANCEL, "Voulez vous lancer q3 ?", false},
@@ -173,12 +153,17 @@ TEST(EndToEnd, EachMessageAndTheWindowAreShownAndTheProgramEndsAsAsked) {
              {link + "q3/a+b", IDOK, "Ce lien de lancement n'est pas valide.", false},
          }) {
         DeleteFileW(widen(log).c_str());
-        EXPECT_EQ(runAnswering(exe, arguments, answer), shown + "|exit 0") << arguments;
+        EXPECT_EQ(runAnswering(quellix + "quellix.exe", arguments, answer), shown + "|exit 0")
+            << arguments;
         for (int tries = 0; started && tries < 100 && !holds(log, "\n"); ++tries) {
             Sleep(50);
         }
         EXPECT_EQ(holds(log, "+connect 10.0.0.1:27960 +password secret"), started) << arguments;
     }
+    EXPECT_TRUE(
+        unregister() && deleteKeyTree(HKEY_CURRENT_USER, "Software\\Valve") &&
+        deleteKeyTree(HKEY_LOCAL_MACHINE, installers + "Id", KEY_WOW64_64KEY) &&
+        deleteKeyTree(HKEY_LOCAL_MACHINE, installers + "Unreal Technology", KEY_WOW64_64KEY));
 }
 
 const std::string kUninstallKey =
