@@ -1,4 +1,5 @@
 #include "config/profile.h"
+#include "text.h"
 
 #include <algorithm>
 #include <vector>
@@ -11,27 +12,7 @@ constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
 constexpr std::string_view kUtf16BeMark = "\xFE\xFF";
 constexpr size_t kNone = std::string_view::npos;
 
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-std::string_view trim(std::string_view text) {
-    while (!text.empty() && isBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && isBlank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
-char lowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool sameName(std::string_view a, std::string_view b) {
-    return std::ranges::equal(a, b, [](char x, char y) { return lowerAscii(x) == lowerAscii(y); });
-}
+using text::sameLetters, text::trimmed;
 
 bool isUtf16Text(std::string_view file) {
     return file.starts_with(kUtf16LeMark) || file.starts_with(kUtf16BeMark);
@@ -77,7 +58,7 @@ struct Parsed {
 
 Parsed parse(std::string_view file, const Line& line) {
     std::string_view text = textOf(file, line);
-    std::string_view body = trim(text);
+    std::string_view body = trimmed(text);
     if (body.starts_with('[')) {
         // Without a closing bracket the line is read as any other line, as the platform does.
         if (size_t close = body.rfind(']'); close != kNone) {
@@ -88,7 +69,7 @@ Parsed parse(std::string_view file, const Line& line) {
     if (equals == kNone) {
         return {};
     }
-    return {Kind::Key, trim(text.substr(0, equals)), line.begin + equals + 1};
+    return {Kind::Key, trimmed(text.substr(0, equals)), line.begin + equals + 1};
 }
 
 struct Found {
@@ -109,7 +90,7 @@ Found locate(std::string_view file, const std::vector<Line>& lines, std::string_
             if (found.section) {
                 break;
             }
-            inside = sameName(line.name, section);
+            inside = sameLetters(line.name, section);
             if (inside) {
                 found.section = true;
                 found.lastFilledLine = i;
@@ -119,10 +100,10 @@ Found locate(std::string_view file, const std::vector<Line>& lines, std::string_
         if (!inside) {
             continue;
         }
-        if (!trim(textOf(file, lines[i])).empty()) {
+        if (!trimmed(textOf(file, lines[i])).empty()) {
             found.lastFilledLine = i;
         }
-        if (line.kind == Kind::Key && sameName(line.name, key)) {
+        if (line.kind == Kind::Key && sameLetters(line.name, key)) {
             found.keyLine = i;
             found.valueBegin = line.valueBegin;
             break;
@@ -144,7 +125,7 @@ bool hasLineBreakOrNul(std::string_view text) {
 }
 
 bool storableName(std::string_view name) {
-    return !name.empty() && trim(name).size() == name.size() && !hasLineBreakOrNul(name);
+    return !name.empty() && trimmed(name).size() == name.size() && !hasLineBreakOrNul(name);
 }
 
 std::string lineEnding(std::string_view file) {
@@ -163,8 +144,8 @@ bool isUtf8Text(std::string_view file) {
 
 std::optional<std::string> readValue(std::string_view file, std::string_view section,
                                      std::string_view key) {
-    section = trim(section);
-    key = trim(key);
+    section = trimmed(section);
+    key = trimmed(key);
     if (section.empty() || key.empty() || isUtf16Text(file)) {
         return std::nullopt;
     }
@@ -175,7 +156,7 @@ std::optional<std::string> readValue(std::string_view file, std::string_view sec
     }
     const Line& line = lines[found.keyLine];
     std::string_view raw = file.substr(found.valueBegin, line.end - found.valueBegin);
-    return std::string(withoutQuotes(trim(raw)));
+    return std::string(withoutQuotes(trimmed(raw)));
 }
 
 std::optional<std::string> writeValue(std::string_view file, std::string_view section,

@@ -120,7 +120,7 @@ FoundGames findSteamGames(const System& os) {
         return finder.found;
     }
     // The list names Steam's own folder first; without a readable list, that folder alone (and
-    // should the list miss it, it is searched last).
+    // should the list miss it, it is searched last): each folder once.
     std::vector<std::string> libraries;
     const auto listed = finder.read(steam + "\\steamapps\\libraryfolders.vdf", "libraryfolders");
     for (const keyvalues::Entry& library : listed.value_or(std::vector<keyvalues::Entry>{})) {
@@ -129,7 +129,9 @@ FoundGames findSteamGames(const System& os) {
             libraries.push_back(windowsFolder(path->text));
         }
     }
-    libraries.push_back(steam);
+    if (std::ranges::find(libraries, steam) == libraries.end()) {
+        libraries.push_back(steam);
+    }
     for (const std::string& library : libraries) {
         finder.library(library);
     }

@@ -1,4 +1,5 @@
 #include "launch/desktop_entry.h"
+#include "text.h"
 
 #include "config/atomic_file.h"
 
@@ -42,10 +43,9 @@ std::string execArgument(std::string_view text) {
     return escaped;
 }
 
+// A line of mimeapps.list, whatever its line end.
 std::string_view trimmed(std::string_view text) {
-    const size_t first = text.find_first_not_of(" \t\r");
-    const size_t last = text.find_last_not_of(" \t\r");
-    return first == std::string_view::npos ? "" : text.substr(first, last - first + 1);
+    return text::trimmed(text, " \t\r");
 }
 
 // An XDG base folder: the variable when it holds an absolute path, else the default under home.

@@ -1,11 +1,10 @@
 #include "launch/link.h"
+#include "text.h"
 
 namespace quellix {
 
 namespace {
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
+using text::isBlank;
 
 int hexValue(char c) {
     return c >= '0' && c <= '9'   ? c - '0'

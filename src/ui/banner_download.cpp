@@ -1,26 +1,14 @@
 #include "ui/banner_download.h"
+#include "text.h"
 
 #include <algorithm>
-#include <cctype>
 #include <charconv>
 
 namespace quellix {
 
 namespace {
 
-bool sameLetters(std::string_view a, std::string_view b) {
-    return std::ranges::equal(a, b, [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) ==
-               std::tolower(static_cast<unsigned char>(y));
-    });
-}
-
-std::string_view trimmed(std::string_view text) {
-    const size_t first = text.find_first_not_of(" \t");
-    return first == std::string_view::npos
-               ? std::string_view()
-               : text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
+using text::sameLetters, text::trimmed;
 
 // The status line and headers, `head` without its blank line: false when not a 200 or when a
 // length is declared that is not a number or goes beyond the limit.
